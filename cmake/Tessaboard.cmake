@@ -1,0 +1,47 @@
+# The Windows build: framework, units, the program, its tests and tools.
+add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+set(TSB_SYSTEM_LIBS comctl32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi msimg32 version)
+
+file(GLOB TSB_FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/framework/win/*.cpp)
+add_library(tsb_framework STATIC ${TSB_FRAMEWORK_SOURCES})
+target_link_libraries(tsb_framework PUBLIC tsb_core ${TSB_SYSTEM_LIBS})
+
+# Every unit except the program entry, so tests link the real code.
+file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/pages/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/controls/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/about/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/monitor/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
+list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/src/app/PictureFile.cpp)
+add_library(tsb_units STATIC ${TSB_UNIT_SOURCES})
+target_link_libraries(tsb_units PUBLIC tsb_framework)
+
+add_executable(Tessaboard WIN32 src/app/main.cpp resources/Tessaboard.rc)
+target_link_libraries(Tessaboard PRIVATE tsb_units)
+set_source_files_properties(resources/Tessaboard.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Tessaboard.manifest;${CMAKE_SOURCE_DIR}/resources/working.bmp;${CMAKE_SOURCE_DIR}/resources/logo.bmp")
+
+# Tests
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB TSB_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(tsb_unit_tests ${TSB_UNIT_TESTS})
+target_link_libraries(tsb_unit_tests PRIVATE tsb_core gtest_main)
+
+file(GLOB TSB_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_executable(tsb_win_tests ${TSB_WIN_TESTS} resources/Tessaboard.rc)
+target_include_directories(tsb_win_tests PRIVATE tests)
+target_link_libraries(tsb_win_tests PRIVATE tsb_units gtest_main)
+
+file(GLOB TSB_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_executable(tsb_e2e_tests ${TSB_E2E_TESTS})
+target_include_directories(tsb_e2e_tests PRIVATE tests)
+target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
+
+# A small target program for launch tests: records its arguments and working folder.
+add_executable(tsb_marker tests/tools/marker.cpp)
+
+# Measures page loading and display against their floors.
+add_executable(tsb_bench_pages tests/bench/bench_pages.cpp)
+target_link_libraries(tsb_bench_pages PRIVATE tsb_units)

@@ -1,0 +1,70 @@
+#include "about/SplashFormUnit.h"
+
+#include <cstring>
+
+#include "about/VersionInfo.h"
+#include "framework/core/Text.h"
+#include "framework/win/Application.h"
+#include "framework/win/Files.h"
+
+namespace tsb {
+
+void HideTaskBarButton() {
+    HWND app = Application().Handle();
+    ::ShowWindow(app, SW_HIDE);
+    ::SetWindowLongA(app, GWL_EXSTYLE, ::GetWindowLongA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+}
+
+TSplashForm::TSplashForm()
+    : TForm({.className = "TSplashForm", .clientWidth = 509, .clientHeight = 269, .caption = "Tessaboard"}) {
+    KeyPreview = true;
+    auto text = [&](TBounds b, const char* caption, const char* face, int height) {
+        TLabel* l = Add<TLabel>(b, caption, TTextAlign::taCenter);
+        l->SetFont(TFont::Pixels(face, height));
+        l->OnClick = [this](TControl* s) { FormClick(s); };
+        return l;
+    };
+    text({0, 1, 330, 101}, "Tessaboard", "Times New Roman", 45)->SetAnchors(akLeft | akTop | akRight);
+    text({0, 108, 330, 26}, "by the Tessaboard makers", "Tahoma", 21);
+    text({-1, 142, 330, 14}, "Copyright (c) the Tessaboard makers", "Tahoma", 11);
+    txtVersion = text({-1, 159, 330, 16}, "", "Verdana", 11);
+    text({222, 200, 262, 20}, "Free for schools and homes", "Tahoma", 16)->SetAnchors(akAll);
+    text({222, 220, 262, 20}, "tessaboard.example.org", "Tahoma", 16)->SetAnchors(akAll);
+    auto picture = [&](TBounds b, const char* resource) {
+        TImage* img = Add<TImage>(b, true, true);
+        img->Picture().SetGraphic(TBitmap::FromResource(resource));
+        img->OnClick = [this](TControl* s) { FormClick(s); };
+    };
+    picture({40, 184, 161, 73}, "LOGO");
+    picture({336, 0, 161, 161}, "WORKING");
+    OnClick = [this](TControl* s) { FormClick(s); };
+    OnKeyPress = [this](TControl* s, char& key) { FormKeyPress(s, key); };
+    CenterOnScreen();
+    FormCreate();
+}
+
+void TSplashForm::FormCreate() {
+    HideTaskBarButton();
+    TExeVersionInfo info;
+    info.ExeName = ExtractFileName(ProgramFileName());
+    info.LangId = "0C09";
+    info.ReadVersionInfo();
+    txtVersion->SetCaption("version: " + info.FileVersion);
+}
+
+void TSplashForm::FormClick(TControl*) { SetModalResult(mrOk); }
+void TSplashForm::FormKeyPress(TControl*, char&) { SetModalResult(mrOk); }
+
+void ShowSplash(unsigned milliseconds) {
+    TSplashForm splash;
+    splash.ShowForm();
+    Application().ProcessMessages();
+    ::Sleep(milliseconds);
+}
+
+void ShowAbout() {
+    TSplashForm about;
+    about.ShowModal();
+}
+
+}  // namespace tsb

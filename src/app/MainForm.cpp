@@ -1,0 +1,183 @@
+#include "app/MainForm.h"
+
+#include "about/SplashFormUnit.h"
+#include "app/Tools.h"
+#include "framework/core/Text.h"
+#include "framework/win/Application.h"
+#include "framework/win/Convert.h"
+#include "framework/win/Debug.h"
+#include "framework/win/Files.h"
+#include "pages/WorkingFormUnit.h"
+
+namespace tsb {
+
+TfrmMain::TfrmMain()
+    : TForm({.className = "TfrmMain", .clientWidth = 868, .clientHeight = 658, .caption = "Tessaboard",
+             .color = MainWindowColor, .font = TFont::Pixels("MS Sans Serif", 16)}) {
+    BuildLayout();
+    OnShow = [this](TControl* s) { FormShow(s); };
+    OnCloseQuery = [this] { FormClose(); };
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+// The fixed layout, as designed (pixels at 96 dots per inch).
+void TfrmMain::BuildLayout() {
+    pnlHeader = Add<TPanel>(TBounds{0, 0, 868, 143});
+    pnlHeader->SetAlign(TAlign::alTop);
+    pnlImage = pnlHeader->Add<TPanel>(TBounds{1, 1, 240, 141}, TBevelCut::bvNone);
+    pnlImage->SetAlign(TAlign::alLeft);
+    Image1 = pnlImage->Add<TImage>(TBounds{5, 5, 230, 131});
+    Image1->SetAnchors(akAll);
+    Panel1 = pnlHeader->Add<TPanel>(TBounds{241, 1, 626, 141}, TBevelCut::bvNone);
+    Panel1->SetAlign(TAlign::alClient);
+    lblTitle = Panel1->Add<TLabel>(TBounds{0, 6, 626, 102}, "Tessaboard", TTextAlign::taCenter, true);
+    lblTitle->SetFont(TFont::Pixels("Times New Roman", 43));
+    lblTitle->SetAnchors(akAll);
+    lblSubtitle = Panel1->Add<TLabel>(TBounds{0, 113, 626, 23}, "Click the first button to open the configuration.",
+                                      TTextAlign::taCenter);
+    lblSubtitle->SetFont(TFont::Pixels("Verdana", 19));
+    lblSubtitle->SetAnchors(akAll);
+    redHeader = Panel1->Add<TRichEdit>(TBounds{3, 4, 614, 132});
+    redHeader->SetAnchors(akAll);
+    redHeader->SetEnabled(false);
+    redHeader->Hide();
+
+    pnlNav = Add<TPanel>(TBounds{0, 143, 868, 65}, TBevelCut::bvNone);
+    pnlNav->SetColor(NavBarColor);
+    pnlNav->SetAlign(TAlign::alTop);
+    PageTitlePanel = pnlNav->Add<TPanel>(TBounds{0, 0, 868, 22}, TBevelCut::bvNone);
+    TFont titleFont = TFont::Pixels("MS Sans Serif", 16, true);
+    titleFont.color = SysColor(COLOR_3DLIGHT);
+    PageTitlePanel->SetFont(titleFont);
+    PageTitlePanel->SetCaption("Home Page");
+    PageTitlePanel->SetAlign(TAlign::alTop);
+    NavPanel = pnlNav->Add<TPanel>(TBounds{0, 22, 868, 43}, TBevelCut::bvNone);
+    NavPanel->SetFont(TFont::Pixels("MS Sans Serif", 13));
+    NavPanel->SetAlign(TAlign::alClient);
+    HomePanel = NavPanel->Add<TPanel>(TBounds{0, 0, 178, 43}, TBevelCut::bvNone);
+    HomePanel->SetAlign(TAlign::alLeft);
+    PageScroller1 = NavPanel->Add<TPageScroller>(TBounds{178, 0, 690, 43});
+    PageScroller1->SetAlign(TAlign::alClient);
+    FolderPanel = PageScroller1->Add<TPanel>(TBounds{0, 0, 690, 43}, TBevelCut::bvNone);
+    PageScroller1->SetChild(FolderPanel);
+
+    pnlFooter = Add<TPanel>(TBounds{0, 633, 868, 25}, TBevelCut::bvNone);
+    pnlFooter->SetColor(NavBarColor);
+    pnlFooter->SetAlign(TAlign::alBottom);
+    lblFooter = pnlFooter->Add<TLabel>(TBounds{448, 6, 414, 13}, "tessaboard.example.org", TTextAlign::taRight);
+    lblFooter->SetFont(TFont::Pixels("MS Sans Serif", 11));
+    lblFooter->SetAnchors(akTop | akRight);
+
+    ButtonPanel = Add<TPanel>(TBounds{0, 208, 868, 425});
+    ButtonPanel->SetAlign(TAlign::alClient);
+    pnlPageHeader = ButtonPanel->Add<TPanel>(TBounds{1, 1, 866, 90}, TBevelCut::bvNone);
+    pnlPageHeader->SetAlign(TAlign::alTop);
+    redPageHeader = pnlPageHeader->Add<TRichEdit>(TBounds{48, 5, 769, 85});
+    redPageHeader->SetAnchors(akAll);
+    redPageHeader->SetEnabled(false);
+    ScrollBox1 = ButtonPanel->Add<TScrollBox>(TBounds{1, 91, 866, 333});
+    ScrollBox1->SetFont(TFont::Pixels("MS Sans Serif", 16));
+    ScrollBox1->SetAlign(TAlign::alClient);
+
+    ButtonPopupMenu.Add("&Properties", [this](TControl* s) { Edit1Click(s); });
+    ButtonPopupMenu.Add("&Delete", [this](TControl* s) { Delete1Click(s); });
+    FolderPopupMenu.Add("Open Folder", [this](TControl* s) { OpenFolder1Click(s); });
+    FolderPopupMenu.Add("Delete", [this](TControl* s) { DeleteFolder1Click(s); });
+}
+
+void TfrmMain::FormCreate() {
+    HideTaskBarButton();
+    HomeButton = MakeNavButton(HomePanel, HomePanel->Font(), 75, "Return to first page", "Home", 2, 10,
+                               [this](TControl* s) { HomeButtonClick(s); });
+    BackButton = MakeNavButton(HomePanel, HomePanel->Font(), 75, "Return to previous page", "Back", 2, 88,
+                               [this](TControl* s) { BackButtonClick(s); });
+    NormalWidth = 881;
+    NormalHeight = 695;
+    ConfigChanged = false;
+    IdleHomeTime = 0;
+
+    // First run: the home page starts with a link to the configuration and one to the manual.
+    std::string folder = ProgramFolder();
+    std::string shortcuts = folder + "shortcuts";
+    if (!DirectoryExists(shortcuts)) {
+        try {
+            ForceDirectories(shortcuts);
+            CreateShellLink(folder + "Tessaboard.ini", "Tessaboard Configuration",
+                            shortcuts + "\\TessaboardConfiguration.lnk");
+            CreateShellLink(folder + "Tessaboard.pdf", "Tessaboard Manual", shortcuts + "\\TessaboardManual.lnk");
+        } catch (const std::exception& e) {
+            Log(std::string("TfrmMain.FormCreate: ") + e.what());  // the page display tries again
+        }
+    }
+
+    InitRootFolder(shortcuts);
+    CurrentPage = RootFolder;
+
+    AdminMode = false;
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    for (int i = 0; argv && i < argc; ++i)
+        if (LowerAZ(WideToAnsi(argv[i])) == "/admin") AdminMode = true;
+    if (argv) ::LocalFree(argv);
+
+    FolderMonitor = std::make_unique<TFolderMon>();
+    FolderMonitor->OnChange = [this](TFolderMon* m, const TFolderItemInfo& c) { FolderMonChange(m, c); };
+    FolderMonitor->Events = (1u << meFileName) | (1u << meDirName) | (1u << meSize) | (1u << meLastWrite) |
+                            (1u << meLastAccess) | (1u << meCreation);
+    FolderMonitor->WatchSubTree = true;
+    FolderMonitor->Folder = folder;
+
+    IdleHomeTimer.OnTimer = [this] { IdleHomeTimerTimer(); };
+}
+
+void TfrmMain::FormShow(TControl*) {
+    ::PostMessageA(Handle(), WM_STARTUP, 0, 0);
+    OnShow = nullptr;  // later showings post nothing
+}
+
+void TfrmMain::WMStartup() {
+    ReloadAll();
+    if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
+}
+
+void TfrmMain::ReloadAll() {
+    StopMonitor();
+    ShowWorking("");
+    try {
+        LoadConfig();
+        LoadCurrentPage();
+    } catch (...) {
+        HideWorking();
+        if (FolderMonitor) FolderMonitor->Activate();
+        throw;
+    }
+    HideWorking();
+    if (FolderMonitor) FolderMonitor->Activate();
+}
+
+void TfrmMain::StopMonitor() {
+    if (FolderMonitor) FolderMonitor->Deactivate();
+    TouchIniFile();
+}
+
+void TfrmMain::FormClose() {
+    StopMonitor();
+    FolderMonitor.reset();
+}
+
+bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_STARTUP:
+            WMStartup();
+            return true;
+        case WM_LOADPAGE:
+            WMLoadPage(reinterpret_cast<TFolderRecord*>(wp));
+            return true;
+        default:
+            return TForm::HandleMessage(msg, wp, lp, result);
+    }
+}
+
+}  // namespace tsb

@@ -1,0 +1,116 @@
+#pragma once
+// The main window: header, nav bar, page area and footer, and everything the menu does.
+#include <memory>
+#include <string>
+
+#include "controls/ColorButton.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
+#include "framework/win/StdCtrls.h"
+#include "framework/win/Timer.h"
+#include "monitor/FolderMon.h"
+#include "pages/DataObject.h"
+
+namespace tsb {
+
+constexpr UINT WM_STARTUP = WM_USER;       // 1024
+constexpr UINT WM_LOADPAGE = WM_USER + 1;  // 1025, wParam: the TFolderRecord to show
+
+constexpr TColor MainWindowColor = 16756059;  // hex FFAD5B
+constexpr TColor NavBarColor = 10515526;      // hex A07446
+
+class TfrmMain : public TForm {
+public:
+    TfrmMain();
+    ~TfrmMain() override;
+
+    // Layout
+    TPanel* pnlHeader;
+    TPanel* pnlImage;
+    TImage* Image1;
+    TPanel* Panel1;
+    TLabel* lblTitle;
+    TLabel* lblSubtitle;
+    TRichEdit* redHeader;
+    TPanel* pnlNav;
+    TPanel* PageTitlePanel;
+    TPanel* NavPanel;
+    TPanel* HomePanel;
+    TPageScroller* PageScroller1;
+    TPanel* FolderPanel;
+    TPanel* ButtonPanel;
+    TPanel* pnlPageHeader;
+    TRichEdit* redPageHeader;
+    TScrollBox* ScrollBox1;
+    TPanel* pnlFooter;
+    TLabel* lblFooter;
+    TPopupMenu ButtonPopupMenu{this};
+    TPopupMenu FolderPopupMenu{this};
+    TTimer ChangeTimer{100};
+    TTimer IdleHomeTimer{1000};
+
+    // Fields
+    bool AdminMode = false;
+    bool FullScreen = false;
+    int NormalWidth = 881, NormalHeight = 695;
+    int ButtonSize = 5, ButtonWidth = 150, ButtonHeight = 110;
+    int IdleHomeTime = 0, SlideshowTime = 20;
+    bool ButtonSizeVisible = true, SlideshowVisible = true, FindVisible = true, QuitVisible = true;
+    bool SystemImageViewerVisible = false;
+    TFolderRecord* CurrentPage = nullptr;
+    TColorButton* HomeButton;
+    TColorButton* BackButton;
+    std::unique_ptr<TFolderMon> FolderMonitor;
+    std::string LogoFile;
+    std::string RenameFrom;
+    bool ConfigChanged = false;
+    std::string LastSourcePath;
+    std::string DefaultHeaderColor = "FFAD5B", DefaultNavColor = "A07446", DefaultBackgroundColor = "FFAD5B",
+                DefaultFooterColor = "A07446";
+
+    // Start-up and configuration
+    void FormCreate();
+    void FormShow(TControl*);
+    void FormClose();
+    void WMStartup();
+    void ReloadAll();
+    void StopMonitor();
+    void LoadConfig();
+    void TouchIniFile();
+    std::string IniFileName() const;
+
+    // Page display
+    void LoadCurrentPage();
+    void SetButtonSize(int level);
+    void GetImageThumbnails();
+
+    // Navigation
+    void HomeButtonClick(TControl*);
+    void BackButtonClick(TControl*);
+    void FolderClick(TControl* sender);
+    void WMLoadPage(TFolderRecord* page);
+    void RestartIdleHomeTimer();
+    void IdleHomeTimerTimer();
+    void FolderMonChange(TFolderMon*, const TFolderItemInfo&) {}
+
+    // Launching
+    void ButtonClick(TControl* sender);
+    void ButtonRightClick(TControl* sender, TMouseButton, TShiftState, int x, int y);
+    void FolderRightClick(TControl* sender, TMouseButton, TShiftState, int x, int y);
+    void Edit1Click(TControl*);
+    void Delete1Click(TControl*);
+    void OpenFolder1Click(TControl*);
+    void DeleteFolder1Click(TControl*);
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void BuildLayout();
+    void PlaceWindow();
+    void LoadLogo();
+    void MakeSubPageButtons();
+    void MakeShortcutButtons();
+};
+
+}  // namespace tsb

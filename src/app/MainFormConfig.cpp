@@ -1,0 +1,108 @@
+// The main window's configuration: reading "Tessaboard.ini" and applying it.
+#include "app/MainForm.h"
+
+#include "framework/core/Layout.h"
+#include "framework/core/Values.h"
+#include "framework/win/Application.h"
+#include "framework/win/Debug.h"
+#include "framework/win/Files.h"
+#include "framework/win/MemIniFile.h"
+
+namespace tsb {
+
+namespace {
+constexpr const char* Options = "options";
+
+void SetFontFace(TControl* c, const std::string& face) {
+    TFont f = c->Font();
+    f.name = face;
+    c->SetFont(f);
+}
+}  // namespace
+
+std::string TfrmMain::IniFileName() const { return ProgramFolder() + "Tessaboard.ini"; }
+
+void TfrmMain::LoadConfig() {
+    Log("TfrmMain.LoadConfig");
+    int buttonSize;
+    {
+        TMemIniFile ini(IniFileName());
+        if (!ini.SectionExists(Options)) {
+            ini.WriteString(Options, "title", lblTitle->Caption());
+            ini.WriteString(Options, "sub-title", lblSubtitle->Caption());
+            ini.UpdateFile();
+        }
+        lblTitle->SetCaption(ini.ReadString(Options, "title", lblTitle->Caption()));
+        SetFontFace(lblTitle, ini.ReadString(Options, "title-font", lblTitle->Font().name));
+        lblSubtitle->SetCaption(ini.ReadString(Options, "sub-title", lblSubtitle->Caption()));
+        SetFontFace(lblSubtitle, ini.ReadString(Options, "sub-title-font", lblSubtitle->Font().name));
+
+        LogoFile = ini.ReadString(Options, "logo", "");
+        buttonSize = ini.ReadInteger(Options, "button-size", 5);
+        FullScreen = ini.ReadBool(Options, "full-screen", false);
+        ButtonSizeVisible = ini.ReadBool(Options, "button-size-visible", true);
+        SlideshowVisible = ini.ReadBool(Options, "slideshow-visible", true);
+        FindVisible = ini.ReadBool(Options, "find-visible", true);
+        QuitVisible = ini.ReadBool(Options, "quit-visible", true);
+        SystemImageViewerVisible = ini.ReadBool(Options, "system-image-viewer-visible", false);
+        SlideshowTime = ini.ReadInteger(Options, "slideshow-time", 20);
+        IdleHomeTime = ini.ReadInteger(Options, "idle-home-time", 0);
+
+        auto color = [&](const char* key, const std::string& def) {
+            return ParseColor(ini.ReadString(Options, key, def), def);
+        };
+        TColor header = color("header-color", DefaultHeaderColor);
+        TColor nav = color("nav-color", DefaultNavColor);
+        TColor background = color("background-color", DefaultBackgroundColor);
+        TColor footer = color("footer-color", DefaultFooterColor);
+        // the in-memory file is closed here; nothing further is written
+        pnlHeader->SetColor(header);
+        pnlNav->SetColor(nav);
+        ButtonPanel->SetColor(background);
+        pnlFooter->SetColor(footer);
+    }
+    PlaceWindow();
+    SetButtonSize(buttonSize);
+    LoadLogo();
+    std::string header = ProgramFolder() + "header.rtf";
+    if (FileExists(header)) {
+        redHeader->Show();
+        redHeader->LoadFromFile(header);
+    } else {
+        redHeader->Hide();
+    }
+    Application().ProcessMessages();
+    ConfigChanged = false;
+}
+
+void TfrmMain::PlaceWindow() {
+    Placement p = PlaceMainWindow(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), NormalWidth,
+                                  NormalHeight, FullScreen);
+    FullScreen = p.fullScreen;
+    SetBounds(p.left, p.top, p.width, p.height);
+}
+
+void TfrmMain::LoadLogo() {
+    if (LogoFile.empty()) {
+        pnlImage->Hide();
+        return;
+    }
+    if (!FileExists(LogoFile) && FileExists(ProgramFolder() + LogoFile)) LogoFile = ProgramFolder() + LogoFile;
+    if (!FileExists(LogoFile)) return;
+    Image1->Picture().LoadFromFile(LogoFile);
+    pnlImage->SetWidth(Width() / 3);
+    pnlImage->Show();
+    Image1->PictureChanged();
+}
+
+void TfrmMain::TouchIniFile() {
+    Log("TfrmMain.TouchIniFile");
+    TMemIniFile ini(IniFileName());
+    try {
+        ini.UpdateFile();
+    } catch (const std::exception&) {
+        // a folder that can't be written to keeps the file as it was
+    }
+}
+
+}  // namespace tsb

@@ -1,0 +1,210 @@
+// The main window's page display: the page title, header, sub-page buttons and shortcut grid.
+#include "app/MainForm.h"
+
+#include "app/Tools.h"
+#include "framework/core/Layout.h"
+#include "framework/win/Application.h"
+#include "framework/win/Convert.h"
+#include "framework/win/Debug.h"
+#include "framework/win/Files.h"
+#include "pages/WorkingFormUnit.h"
+
+namespace tsb {
+
+namespace {
+constexpr TColor ShortcutButtonColor = 14200984;
+
+// Drawing of a window switched off, and on again with one full redraw, on every way out.
+class RedrawSuspended {
+public:
+    explicit RedrawSuspended(HWND w) : w_(w) { ::SendMessageA(w_, WM_SETREDRAW, FALSE, 0); }
+    ~RedrawSuspended() {
+        ::SendMessageA(w_, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(w_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+private:
+    HWND w_;
+};
+}  // namespace
+
+void TfrmMain::SetButtonSize(int level) {
+    ButtonLevel b = ButtonLevelFor(level);
+    ButtonSize = b.level;
+    ButtonWidth = b.width;
+    ButtonHeight = b.height;
+}
+
+void TfrmMain::LoadCurrentPage() {
+    HomeButton->SetEnabled(false);
+    BackButton->SetEnabled(false);
+    Log("TfrmMain.LoadCurrentPage");
+    std::string shortcuts = ProgramFolder() + "shortcuts";
+    if (!DirectoryExists(shortcuts)) ForceDirectories(shortcuts);
+    if (!IsLiveFolder(CurrentPage)) CurrentPage = RootFolder;  // its folder went away meanwhile
+    if (CurrentPage->NeedsLoad) {
+        Log("TfrmMain.LoadCurrentPage Reload Required");
+        ShowLoading("");
+        LoadFolder(CurrentPage, CurrentPage->Path, Handle());
+        HideWorking();
+    }
+    Application().SetScreenCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    PageTitlePanel->SetCaption("Loading...");
+    PageTitlePanel->Repaint();
+    Application().ProcessMessages();
+
+    struct CleanUp {
+        TfrmMain* f;
+        ~CleanUp() {
+            HideWorking();
+            bool away = f->CurrentPage != RootFolder;
+            f->HomeButton->SetEnabled(away);
+            f->BackButton->SetEnabled(away);
+            Application().SetScreenCursor(nullptr);
+            f->GetImageThumbnails();
+        }
+    } cleanUp{this};
+    // A page handler run by the messages above may have replaced the tree below the page.
+    if (!IsLiveFolder(CurrentPage)) CurrentPage = RootFolder;
+    pnlNav->SetVisible(!(CurrentPage == RootFolder && RootFolder->Folders.empty()));
+    PageScroller1->ScrollToStart();
+    FolderPanel->SetBounds(0, 0, FolderPanel->Width(), PageScroller1->Height());
+    PageTitlePanel->SetCaption(CurrentPage->Name);
+    // (no thumbnail thread runs yet, so none has to be stopped before the buttons go)
+    RedrawSuspended redraw(Handle());
+    if (CurrentPage->HeaderText.empty()) {
+        pnlPageHeader->Hide();
+    } else {
+        pnlPageHeader->Show();
+        redPageHeader->SetRichText(WideToAnsi(CurrentPage->HeaderText));
+    }
+    FolderPanel->DestroyControls();
+    ScrollBox1->DestroyControls();
+    MakeSubPageButtons();
+    if (CurrentPage->Shortcuts.size() > 100) ShowLoading("");
+    MakeShortcutButtons();
+}
+
+void TfrmMain::MakeSubPageButtons() {
+    const auto& folders = CurrentPage->Folders;
+    auto hintOf = [this](const TFolderRecord& f) { return AdminMode ? f.Path : f.Name; };
+    auto attach = [this](TColorButton* b, TFolderRecord* f) {
+        b->SetTag(f);
+        if (AdminMode)
+            b->OnRightClick = [this](TControl* s, TMouseButton mb, TShiftState sh, int x, int y) {
+                FolderRightClick(s, mb, sh, x, y);
+            };
+    };
+    auto click = [this](TControl* s) { FolderClick(s); };
+    if (CurrentPage->Shortcuts.empty() && !folders.empty()) {
+        std::vector<BoxPos> boxes = BigFolderButtons(static_cast<int>(folders.size()), Width(), FullScreen, 54);
+        for (size_t i = 0; i < folders.size(); ++i) {
+            TFolderRecord* f = folders[i].get();
+            attach(MakeFolderButton(ScrollBox1, hintOf(*f), f->Name, boxes[i].width, boxes[i].top, boxes[i].left,
+                                    click),
+                   f);
+        }
+    }
+    if (!CurrentPage->Shortcuts.empty()) {
+        int x = 4;
+        for (const auto& folder : folders) {
+            TFolderRecord* f = folder.get();
+            TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, x, click);
+            attach(b, f);
+            x += b->Width() + 6;
+        }
+        FolderPanel->SetWidth(x);
+        PageScroller1->Recalc();
+    }
+}
+
+void TfrmMain::MakeShortcutButtons() {
+    TIconCache icons;  // each distinct icon asked of the shell once per display
+    int iconSize = ButtonLevelFor(ButtonSize).iconSize;
+    TFont font = ScrollBox1->Font();
+    font.height = ::MulDiv(10, 96, 72);
+    GridCursor grid;
+    int clientWidth = ClientWidth();
+    for (const auto& shortcut : CurrentPage->Shortcuts) {
+        TShortcutRecord* s = shortcut.get();
+        if (!s->LinkInfo) continue;
+        auto* b = ScrollBox1->Add<TColorButton>();
+        b->SetBevelStyle(bbNone);
+        b->SetAlignment(alBottomCenter);
+        b->SetFont(font);
+        b->SetButtonColor(ShortcutButtonColor);
+        b->SetCursor(HandPointCursor());
+        b->SetBounds(GridLeft(grid.column, ButtonWidth), GridTop(grid.row, ButtonHeight), ButtonWidth, ButtonHeight);
+        b->SetCaption(s->Name);
+        b->SetHint(AdminMode ? s->LinkInfo->PathName : s->LinkInfo->Description);
+        b->SetTag(s);
+        b->OnClick = [this](TControl* sender) { ButtonClick(sender); };
+        if (AdminMode)
+            b->OnRightClick = [this](TControl* sender, TMouseButton mb, TShiftState sh, int x, int y) {
+                ButtonRightClick(sender, mb, sh, x, y);
+            };
+        if (std::optional<unique_hicon> icon = icons.Get(s, iconSize)) {
+            try {
+                auto graphic = std::make_shared<TIcon>(icon->release());
+                b->SetPictureTop(8);
+                b->SetPictureLeft((ButtonWidth - graphic->Width()) / 2);
+                if (graphic->Handle()) b->Picture().SetGraphic(std::move(graphic));
+            } catch (const std::exception& e) {
+                Log(std::string("LoadCurrentPage: Exception assigning icon. ") + e.what());
+            }
+        }
+        grid.Advance(ButtonWidth, clientWidth);
+    }
+}
+
+void TfrmMain::GetImageThumbnails() {
+    Log("TfrmMain.GetImageThumbnails");
+    std::vector<TColorButton*> buttons;
+    for (const auto& c : ScrollBox1->Controls())
+        if (auto* b = dynamic_cast<TColorButton*>(c.get()); b && dynamic_cast<TShortcutRecord*>(b->Tag()))
+            buttons.push_back(b);
+    if (buttons.empty()) return;
+    Log("Call TGetImagePreviews " + std::to_string(buttons.size()));
+    // The previews themselves are made by the thumbnail thread, which arrives with the pictures.
+}
+
+// --- navigation ---
+
+void TfrmMain::HomeButtonClick(TControl*) { ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(RootFolder), 0); }
+
+void TfrmMain::BackButtonClick(TControl*) {
+    if (CurrentPage && CurrentPage->Parent)
+        ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(CurrentPage->Parent), 0);
+}
+
+void TfrmMain::FolderClick(TControl* sender) {
+    ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(dynamic_cast<TFolderRecord*>(sender->Tag())), 0);
+}
+
+void TfrmMain::WMLoadPage(TFolderRecord* page) {
+    Log("WMLoadPage");
+    // The posted reference may have outlived its record (a reload replaces what lies below).
+    if (!IsLiveFolder(page)) return;
+    CurrentPage = page;
+    LoadCurrentPage();
+}
+
+void TfrmMain::RestartIdleHomeTimer() {
+    if (IdleHomeTime <= 0 || CurrentPage == RootFolder) return;
+    // Minutes beyond what a 32-bit millisecond count holds wait as long as the timer can.
+    long long ms = static_cast<long long>(IdleHomeTime) * 60000;
+    IdleHomeTimer.SetEnabled(false);
+    IdleHomeTimer.SetInterval(static_cast<unsigned>(std::min<long long>(ms, USER_TIMER_MAXIMUM)));
+    IdleHomeTimer.SetEnabled(true);
+}
+
+void TfrmMain::IdleHomeTimerTimer() {
+    if (CurrentPage == RootFolder) return;
+    IdleHomeTimer.SetEnabled(false);
+    CurrentPage = RootFolder;
+    LoadCurrentPage();
+}
+
+}  // namespace tsb

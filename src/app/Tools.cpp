@@ -1,0 +1,39 @@
+#include "app/Tools.h"
+
+#include <algorithm>
+
+#include "framework/win/StdCtrls.h"
+
+namespace tsb {
+
+HCURSOR HandPointCursor() { return ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)); }
+
+static TColorButton* MakeButton(TControl* parent, const TFont& font, TButtonStyle style, const std::string& hint,
+                                const std::string& caption, TBounds b, TNotifyEvent onClick) {
+    auto* btn = parent->Add<TColorButton>();
+    btn->SetBevelStyle(bbNone);
+    btn->SetStyle(style);
+    btn->SetFont(font);
+    btn->SetBounds(b.left, b.top, b.width, b.height);
+    btn->SetCaption(caption);
+    btn->SetHint(hint);
+    btn->SetButtonColor(NavButtonColor);
+    btn->SetCursor(HandPointCursor());
+    btn->OnClick = std::move(onClick);
+    return btn;
+}
+
+TColorButton* MakeNavButton(TControl* parent, const TFont& font, int width, const std::string& hint,
+                            const std::string& caption, int top, int left, TNotifyEvent onClick) {
+    int captionWidth = TextExtent(font, caption).cx;
+    return MakeButton(parent, font, {bsAutoSize, bsCenter}, hint, caption,
+                      {left, top, std::max(width, captionWidth + 16), 38}, std::move(onClick));
+}
+
+TColorButton* MakeFolderButton(TControl* parent, const std::string& hint, const std::string& caption, int width,
+                               int top, int left, TNotifyEvent onClick) {
+    return MakeButton(parent, TFont::Points("Tahoma", 16), {bsAutoSize, bsCenter, bsMultiLine}, hint, caption,
+                      {left, top, width, 54}, std::move(onClick));
+}
+
+}  // namespace tsb

@@ -1,0 +1,283 @@
+#include "controls/ColorButton.h"
+
+#include <cctype>
+
+#include "framework/core/ButtonGeometry.h"
+#include "framework/win/Debug.h"
+#include "framework/win/ScopedWin.h"
+
+namespace tsb {
+
+TColorButton::TColorButton(TControl* parent) : TControl(parent) {
+    SetColor(SysColor(COLOR_BTNFACE));
+    shadow_ = SysColor(COLOR_BTNSHADOW);
+    highlight_ = SysColor(COLOR_BTNHIGHLIGHT);
+    TCreateParams p;
+    p.className = "TColorButton";
+    p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS;
+    p.width = 75;
+    p.height = 25;
+    CreateHandle(p);
+    ColorChanged();  // the stored settings are in: derive the bevel colours once
+}
+
+TColorButton::~TColorButton() {
+    try {
+        picture_.SetGraphic(nullptr);
+    } catch (const std::exception& e) {
+        Log(std::string("TColorButton.Destroy Exception: ") + e.what());
+    }
+}
+
+void TColorButton::SetAlignment(TAlignment v) { if (v != alignment_) { alignment_ = v; Invalidate(); } }
+void TColorButton::SetBevelStyle(TButtonBevel v) { if (v != bevelStyle_) { bevelStyle_ = v; Invalidate(); } }
+void TColorButton::SetFontStyle(TFontStyle v) { if (v != fontStyle_) { fontStyle_ = v; Invalidate(); } }
+void TColorButton::SetStyle(TButtonStyle v) { if (!(v == style_)) { style_ = v; Invalidate(); } }
+
+void TColorButton::SetBevelSize(int v) {
+    if (v < 1) v = 1;
+    if (v != bevelSize_) { bevelSize_ = v; Invalidate(); }
+}
+
+void TColorButton::SetSpacing(int v) {
+    if (v < -2) v = -2;
+    if (v != spacing_) { spacing_ = v; Invalidate(); }
+}
+
+void TColorButton::SetCaptionW(const std::wstring& v) {
+    captionW_ = v;
+    Invalidate();
+}
+
+void TColorButton::SetButtonColor(TColor c) { SetColor(c); }  // ColorChanged repaints, always
+
+void TColorButton::ColorChanged() {
+    BevelColors bc = DeriveBevelColors(ColorToRGB(Color()));
+    highlight_ = bc.highlight;
+    shadow_ = bc.shadow;
+    Invalidate();
+}
+
+void TColorButton::SetPicture(const TPicture& p) {
+    if (&p == &picture_) return;
+    picture_.Assign(p);
+    Invalidate();
+}
+
+void TColorButton::SetValue(bool v) {
+    if (!style_.Has(bsMultiState)) return;
+    state_ = v ? bstDown : bstUp;
+    Invalidate();
+}
+
+void TColorButton::SyncStateWithEnabled() { state_ = Enabled() ? bstUp : bstDisabled; }
+
+void TColorButton::SetEnabled(bool v) {
+    TControl::SetEnabled(v);
+    SyncStateWithEnabled();
+    Invalidate();
+}
+
+char MnemonicOf(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return caption[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+bool TColorButton::DialogChar(char ch) {
+    char m = MnemonicOf(Caption());
+    if (!m || !Enabled()) return false;
+    if (std::toupper(static_cast<unsigned char>(m)) != std::toupper(static_cast<unsigned char>(ch))) return false;
+    Click();
+    return true;
+}
+
+void TColorButton::Press() {
+    if (style_.Has(bsMultiState)) state_ = state_ == bstDown ? bstUp : bstDown;
+    else state_ = bstDown;
+    Invalidate();
+}
+
+bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_SIZE:
+        case WM_SETTEXT:
+            if (msg == WM_SIZE) {
+                Invalidate();
+                return true;
+            }
+            result = DefaultHandler(msg, wp, lp);
+            Invalidate();
+            return true;
+        case WM_ENABLE:
+            SyncStateWithEnabled();
+            Invalidate();
+            return false;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            focused_ = msg == WM_SETFOCUS;
+            Invalidate();
+            if (focused_ && OnEnter) OnEnter(this);
+            if (!focused_ && OnExit) OnExit(this);
+            return false;
+        case WM_RBUTTONDOWN:
+            // Taken over completely: no OnMouseDown, no pressed look.
+            if (OnRightClick) OnRightClick(this, TMouseButton::mbRight, 0, LOWORD(lp), HIWORD(lp));
+            return true;
+        case WM_LBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
+            TControl::HandleMessage(msg, wp, lp, result);
+            if (Enabled()) {
+                if (msg == WM_LBUTTONDOWN && Focused() == false && ::IsWindowVisible(Handle())) SetFocus();
+                Press();
+            }
+            return true;
+        case WM_LBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_RBUTTONUP:
+            TControl::HandleMessage(msg, wp, lp, result);
+            if (Enabled() && !style_.Has(bsMultiState)) {
+                state_ = bstUp;
+                Invalidate();
+            }
+            return true;
+        case WM_KEYDOWN:
+            if (wp == VK_SPACE && Enabled() && !(lp & 0x40000000)) Press();
+            return false;
+        case WM_KEYUP:
+            if (!Enabled()) return false;
+            if (wp == VK_SPACE) {
+                if (!style_.Has(bsMultiState)) {
+                    state_ = bstUp;
+                    Invalidate();
+                }
+                Click();
+            } else if (wp == VK_RETURN) {
+                if (style_.Has(bsMultiState)) {
+                    state_ = bstDown;
+                    Invalidate();
+                }
+                Click();
+            }
+            return false;
+        default:
+            return TControl::HandleMessage(msg, wp, lp, result);
+    }
+}
+
+void TColorButton::Paint(HDC dc) {
+    // Drawn off screen and copied in one go: no flicker.
+    int w = Width(), h = Height();
+    unique_hdc mem(::CreateCompatibleDC(dc));
+    unique_hbitmap bmp(::CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1)));
+    {
+        ScopedSelect sel(mem.get(), bmp.get());
+        PaintTo(mem.get());
+        ::BitBlt(dc, 0, 0, Width(), Height(), mem.get(), 0, 0, SRCCOPY);
+    }
+}
+
+void TColorButton::PaintTo(HDC dc) {
+    // 1. state sync
+    if (!Enabled()) state_ = bstDisabled;
+    else if (state_ == bstDisabled) state_ = bstUp;
+    // 2. auto size
+    int pw = picture_.Width(), ph = picture_.Height();
+    const int B = bevelSize_, S = spacing_, E = B + S;
+    if (!picture_.Empty() && style_.Has(bsAutoSize)) SetBounds(Left(), Top(), pw + 2 * B, ph + 2 * B);
+    const int W = Width(), H = Height();
+    // 3. background
+    RECT r{0, 0, W, H};
+    unique_hbrush face(::CreateSolidBrush(ColorToRGB(Color())));
+    ::FillRect(dc, &r, face.get());
+    // 4. bevel rings
+    if (bevelStyle_ != bbNone) {
+        bool sunken = (state_ == bstDown) != (bevelStyle_ == bbLowered);
+        unique_hpen light(::CreatePen(PS_SOLID, 1, ColorToRGB(highlight_)));
+        unique_hpen dark(::CreatePen(PS_SOLID, 1, ColorToRGB(shadow_)));
+        HPEN topLeft = sunken ? dark.get() : light.get(), bottomRight = sunken ? light.get() : dark.get();
+        for (int i = 0; i < B; ++i) {
+            RECT ring{i, i, W - i, H - i};
+            {
+                ScopedSelect s(dc, topLeft);
+                ::MoveToEx(dc, ring.left, ring.bottom - 1, nullptr);
+                ::LineTo(dc, ring.left, ring.top);
+                ::LineTo(dc, ring.right, ring.top);
+            }
+            ScopedSelect s(dc, bottomRight);
+            ::MoveToEx(dc, ring.right - 1, ring.top + 1, nullptr);
+            ::LineTo(dc, ring.right - 1, ring.bottom - 1);
+            ::LineTo(dc, ring.left, ring.bottom - 1);
+        }
+        r = {B, B, W - B, H - B};
+    }
+    // 5. focus rectangle
+    if (focused_ && style_.Has(bsShowFocus) && Enabled()) {
+        RECT fr{r.left + S - 1, r.top + S - 1, r.right - S + 1, r.bottom - S + 1};
+        ::DrawFocusRect(dc, &fr);
+    }
+    // 6. picture position defaults, stored once
+    if (pictureTop_ == -1) pictureTop_ = (H - ph) / 2;
+    if (pictureLeft_ == -1) pictureLeft_ = (W - pw) / 2;
+    // 7. picture
+    if (!picture_.Empty()) {
+        RECT d;
+        if (style_.Has(bsStretch)) {
+            d = {E, E, W - E, H - E};
+        } else if (style_.Has(bsCenter)) {
+            d = {pictureLeft_, pictureTop_, pictureLeft_ + pw, pictureTop_ + ph};
+        } else {
+            Point o = PictureOriginForAlignment(alignment_, W, H, E, pw, ph);
+            d = {o.x, o.y, o.x + pw, o.y + ph};
+        }
+        picture_.Draw(dc, d);
+    } else {
+        RECT inner{B, B, W - B, H - B};
+        ::FillRect(dc, &inner, face.get());
+    }
+    // 8. caption
+    if (Caption().empty() && captionW_.empty()) return;
+    ::SetBkMode(dc, TRANSPARENT);
+    ScopedSelect font(dc, Font().Handle());
+    if (!Enabled()) {
+        DrawCaption(dc, 1, 1, highlight_);
+        DrawCaption(dc, 0, 0, shadow_);
+    } else if (fontStyle_ == fnRaised) {
+        DrawCaption(dc, -1, -1, highlight_);
+        DrawCaption(dc, 1, 1, shadow_);
+        DrawCaption(dc, 0, 0, Font().color);
+    } else if (fontStyle_ == fnLowered) {
+        DrawCaption(dc, 1, 1, highlight_);
+        DrawCaption(dc, -1, -1, shadow_);
+        DrawCaption(dc, 0, 0, Font().color);
+    } else {
+        DrawCaption(dc, 0, 0, Font().color);
+    }
+}
+
+void TColorButton::DrawCaption(HDC dc, int dx, int dy, TColor color) {
+    const int W = Width(), H = Height(), B = bevelSize_, E = B + spacing_;
+    UINT flags = style_.Has(bsMultiLine) ? DT_WORDBREAK : DT_SINGLELINE;
+    if (!style_.Has(bsSpeedKey)) flags |= DT_NOPREFIX;
+    flags |= alignment_ % 3 == 0 ? DT_LEFT : alignment_ % 3 == 1 ? DT_CENTER : DT_RIGHT;
+    ::SetTextColor(dc, ColorToRGB(color));
+    // The caption is drawn whole whatever its length: no fixed working buffer to overflow.
+    std::string caption = captionW_.empty() ? Caption() : std::string();
+    auto draw = [&](RECT* rc, UINT f) {
+        return captionW_.empty()
+                   ? ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), rc, f)
+                   : ::DrawTextW(dc, captionW_.c_str(), static_cast<int>(captionW_.size()), rc, f);
+    };
+    RECT calc{E, E, W - E, H - E};
+    int h = draw(&calc, flags | DT_CALCRECT);
+    int top = CaptionTop(alignment_, H, B, E, h);
+    RECT rc{E + dx, top + dy, W - E + dx, top + h + dy};
+    draw(&rc, flags);
+}
+
+}  // namespace tsb

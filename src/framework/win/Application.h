@@ -1,0 +1,63 @@
+#pragma once
+// The application object: the hidden owner window, the message loop with its idle hook,
+// the standard error box, the screen cursor, tooltips and deferred destruction.
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win/Win.h"
+
+namespace tsb {
+
+class TControl;
+class TForm;
+
+class TApplication {
+public:
+    void Initialize();
+    HWND Handle() const { return handle_; }  // owner of every form: no task-bar button of their own
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title);
+
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* f) { mainForm_ = f; }
+
+    void Run();              // until the main form closes
+    void ProcessMessages();  // handles what is queued now, then returns
+    bool Terminated() const { return terminated_; }
+    void Terminate();
+
+    std::function<void()> OnIdle;  // called each time the queue has run empty
+
+    // The standard error box; tests may take the messages instead.
+    void HandleException(const std::exception& e);
+    std::function<void(const std::string& message)> OnException;
+
+    HCURSOR ScreenCursor() const { return screenCursor_; }
+    void SetScreenCursor(HCURSOR c);  // nullptr: each control's own cursor again
+
+    void SetToolTip(HWND control, const std::string& text);
+    void RemoveToolTip(HWND control);
+
+    void DeferDestruction(std::unique_ptr<TControl> control);
+    void FlushDeferred();
+
+    // Keyboard handling that comes before a message is dispatched (mnemonics, Tab, key preview).
+    bool PreTranslate(MSG& msg);
+    bool HandleOne(MSG& msg);  // false on WM_QUIT
+
+private:
+    HWND handle_ = nullptr;
+    HWND toolTip_ = nullptr;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    HCURSOR screenCursor_ = nullptr;
+    std::vector<std::unique_ptr<TControl>> deferred_;
+};
+
+TApplication& Application();
+
+}  // namespace tsb

@@ -1,0 +1,360 @@
+#include "framework/win/Control.h"
+
+#include <algorithm>
+#include <set>
+
+#include "framework/win/Application.h"
+#include "framework/win/Errors.h"
+#include "framework/win/ScopedWin.h"
+
+namespace tsb {
+
+void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc) {
+    static std::set<std::string> registered;
+    if (!registered.insert(className).second) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = className;
+    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        RaiseLastOSError(std::string("RegisterClass ") + className);
+}
+
+TControl::TControl(TControl* parent) : parent_(parent) {}
+
+TControl::~TControl() {
+    while (!children_.empty()) children_.pop_back();
+    if (hwnd_) {
+        if (!hint_.empty()) Application().RemoveToolTip(hwnd_);
+        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        if (systemProc_) ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+TControl* TControl::FromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (proc != &TControl::WindowProc) return nullptr;  // not one of ours
+    return reinterpret_cast<TControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+void TControl::CreateHandle(const TCreateParams& p) {
+    HWND parentWnd = parent_ ? parent_->Handle() : p.owner;
+    HINSTANCE inst = ::GetModuleHandleA(nullptr);
+    if (!p.systemClass) EnsureWindowClass(p.className, p.classStyle, &TControl::WindowProc);
+    HWND h = ::CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, Scale(p.left), Scale(p.top),
+                               Scale(p.width), Scale(p.height), parentWnd, nullptr, inst,
+                               p.systemClass ? nullptr : this);
+    if (!h) RaiseLastOSError(std::string("CreateWindow ") + p.className);
+    if (p.systemClass) {
+        hwnd_ = h;
+        ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        systemProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::WindowProc)));
+    }
+    if (parent_) RecordAnchorMargins();
+    ApplyFontToWindow();
+}
+
+LRESULT CALLBACK TControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self && msg == WM_NCCREATE) {
+        self = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        if (self) {
+            self->hwnd_ = hwnd;
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self) return ::DefWindowProcA(hwnd, msg, wp, lp);
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    // No exception may cross into the system: it ends here in the standard error box.
+    ++dispatchDepth_;
+    LRESULT result = 0;
+    try {
+        if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    } catch (...) {
+        Application().HandleException(EError("Unknown error"));
+    }
+    --dispatchDepth_;
+    if (msg == WM_NCDESTROY) hwnd_ = nullptr;
+    return result;
+}
+
+LRESULT TControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    if (systemProc_) return ::CallWindowProcA(systemProc_, hwnd_, msg, wp, lp);
+    return ::DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_SIZE:
+            Realign();
+            Resized();
+            return false;
+        case WM_ERASEBKGND:
+            if (systemProc_) return false;
+            if (!PaintsBackground()) {
+                RECT r;
+                ::GetClientRect(hwnd_, &r);
+                PaintBackground(reinterpret_cast<HDC>(wp), r);
+            }
+            result = 1;
+            return true;
+        case WM_PAINT:
+            if (systemProc_) return false;
+            {
+                ScopedPaint paint(hwnd_);
+                Paint(paint.get());
+            }
+            return true;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) {
+                HCURSOR c = Application().ScreenCursor();
+                if (!c) c = cursor_;
+                if (c) {
+                    ::SetCursor(c);
+                    result = TRUE;
+                    return true;
+                }
+            }
+            return false;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lp);
+            if (TControl* from = FromHandle(hdr->hwndFrom)) return from->NotifyReflected(hdr, result);
+            return false;
+        }
+        case WM_COMMAND:
+            if (lp)
+                if (TControl* from = FromHandle(reinterpret_cast<HWND>(lp))) {
+                    from->CommandReflected(HIWORD(wp));
+                    return true;
+                }
+            return false;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+            TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
+                             : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
+                                                                              : TMouseButton::mbMiddle;
+            int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+            const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
+            if (ev) ev(this, b, static_cast<TShiftState>(wp), x, y);
+            if (systemProc_) return false;
+            // Own classes click on a left release over the control, like push buttons.
+            if (b == TMouseButton::mbLeft) {
+                if (down) {
+                    ::SetCapture(hwnd_);
+                } else if (::GetCapture() == hwnd_) {
+                    ::ReleaseCapture();
+                    RECT r;
+                    ::GetClientRect(hwnd_, &r);
+                    POINT pt{x, y};
+                    if (::PtInRect(&r, pt)) Click();
+                }
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+void TControl::PaintBackground(HDC dc, const RECT& r) const {
+    unique_hbrush brush(::CreateSolidBrush(ColorToRGB(Color())));
+    ::FillRect(dc, &r, brush.get());
+}
+
+void TControl::AdoptChild(std::unique_ptr<TControl> child) {
+    children_.push_back(std::move(child));
+    if (children_.back()->align_ != TAlign::alNone) Realign();
+    ChildrenChanged();
+}
+
+static bool TreeBusy(const TControl* c) {
+    if (c->Busy()) return true;
+    for (const auto& child : c->Controls())
+        if (TreeBusy(child.get())) return true;
+    return false;
+}
+
+void TControl::DestroyControls() {
+    while (!children_.empty()) {
+        std::unique_ptr<TControl> child = std::move(children_.back());
+        children_.pop_back();
+        // A control whose own handler is still running dies when that handler has returned.
+        if (TreeBusy(child.get())) Application().DeferDestruction(std::move(child));
+    }
+    ChildrenChanged();
+}
+
+static RECT WindowRectIn(HWND hwnd) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    HWND parent = (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hwnd) : nullptr;
+    if (parent) ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int TControl::Left() const { return WindowRectIn(hwnd_).left; }
+int TControl::Top() const { return WindowRectIn(hwnd_).top; }
+int TControl::Width() const { RECT r = WindowRectIn(hwnd_); return r.right - r.left; }
+int TControl::Height() const { RECT r = WindowRectIn(hwnd_); return r.bottom - r.top; }
+int TControl::ClientWidth() const { RECT r; ::GetClientRect(hwnd_, &r); return r.right; }
+int TControl::ClientHeight() const { RECT r; ::GetClientRect(hwnd_, &r); return r.bottom; }
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    ::SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_ && !parent_->aligning_) {
+        RecordAnchorMargins();
+        if (align_ != TAlign::alNone) parent_->Realign();
+    }
+}
+
+void TControl::SetAlign(TAlign a) {
+    align_ = a;
+    if (parent_) parent_->Realign();
+}
+
+void TControl::SetAnchors(unsigned a) {
+    anchors_ = a;
+    if (parent_) RecordAnchorMargins();
+}
+
+void TControl::RecordAnchorMargins() {
+    RECT r = WindowRectIn(hwnd_);
+    int pw = parent_->ClientWidth(), ph = parent_->ClientHeight();
+    margins_ = {r.left, r.top, pw - r.right, ph - r.bottom};
+}
+
+RECT TControl::AlignArea() const {
+    RECT r;
+    ::GetClientRect(hwnd_, &r);
+    return r;
+}
+
+void TControl::Realign() {
+    if (aligning_ || !hwnd_) return;
+    aligning_ = true;
+    RECT area = AlignArea();
+    auto place = [&](TAlign which) {
+        for (auto& c : children_) {
+            if (c->align_ != which || !c->Visible()) continue;
+            int w = c->Width(), h = c->Height();
+            switch (which) {
+                case TAlign::alTop: c->SetBounds(area.left, area.top, area.right - area.left, h); area.top += h; break;
+                case TAlign::alBottom: area.bottom -= h; c->SetBounds(area.left, area.bottom, area.right - area.left, h); break;
+                case TAlign::alLeft: c->SetBounds(area.left, area.top, w, area.bottom - area.top); area.left += w; break;
+                case TAlign::alRight: area.right -= w; c->SetBounds(area.right, area.top, w, area.bottom - area.top); break;
+                case TAlign::alClient: c->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top); break;
+                default: break;
+            }
+        }
+    };
+    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) place(a);
+    int pw = ClientWidth(), ph = ClientHeight();
+    for (auto& c : children_) {
+        unsigned k = c->anchors_;
+        if (c->align_ != TAlign::alNone || k == (akLeft | akTop)) continue;
+        const RECT& m = c->margins_;
+        int w = c->Width(), h = c->Height(), l = m.left, t = m.top;
+        if ((k & akLeft) && (k & akRight)) w = pw - m.left - m.right;
+        else if (k & akRight) l = pw - m.right - w;
+        if ((k & akTop) && (k & akBottom)) h = ph - m.top - m.bottom;
+        else if (k & akBottom) t = ph - m.bottom - h;
+        c->SetBounds(l, t, w, h);
+    }
+    aligning_ = false;
+}
+
+bool TControl::Visible() const { return (::GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void TControl::SetVisible(bool v) {
+    if (Visible() == v) return;
+    ::ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+bool TControl::Enabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
+void TControl::SetEnabled(bool v) { ::EnableWindow(hwnd_, v); }
+
+std::string TControl::Caption() const {
+    int n = ::GetWindowTextLengthA(hwnd_);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = ::GetWindowTextA(hwnd_, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(n, 0)));
+    return s;
+}
+
+void TControl::SetCaption(const std::string& text) {
+    if (Caption() == text) return;
+    ::SetWindowTextA(hwnd_, text.c_str());
+    Invalidate();
+}
+
+void TControl::SetHint(const std::string& hint) {
+    hint_ = hint;
+    Application().SetToolTip(hwnd_, hint);
+}
+
+const TFont& TControl::Font() const {
+    static const TFont defaultFont;
+    if (font_) return *font_;
+    return parent_ ? parent_->Font() : defaultFont;
+}
+
+void TControl::SetFont(const TFont& f) {
+    font_ = f;
+    FontChanged();
+}
+
+void TControl::FontChanged() {
+    ApplyFontToWindow();
+    Invalidate();
+    for (auto& c : children_)
+        if (!c->font_) c->FontChanged();
+}
+
+void TControl::ApplyFontToWindow() {
+    if (hwnd_) ::SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+}
+
+TColor TControl::Color() const {
+    if (color_) return *color_;
+    return parent_ ? parent_->Color() : SysColor(COLOR_BTNFACE);
+}
+
+void TControl::SetColor(TColor c) {
+    color_ = c;
+    ColorChanged();
+    for (auto& child : children_)
+        if (!child->color_) child->ColorChanged();
+}
+
+void TControl::Invalidate(bool erase) {
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, erase);
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    if (hwnd_) ::UpdateWindow(hwnd_);
+}
+
+void TControl::SetFocus() { ::SetFocus(hwnd_); }
+
+void TControl::BringToFront() { ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+
+}  // namespace tsb

@@ -1,0 +1,168 @@
+#pragma once
+// The control base: an object that owns its window. The parent owns its children: destroying
+// a control destroys everything inside it.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/win/Graphics.h"
+#include "framework/win/Win.h"
+
+namespace tsb {
+
+class TControl;
+
+// What a control's Tag may refer to; the tagged object is never owned by the control.
+class TTagObject {
+public:
+    virtual ~TTagObject() = default;
+};
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAnchors : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8, akAll = 15 };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;  // MK_SHIFT, MK_CONTROL... as the mouse messages give them
+
+using TNotifyEvent = std::function<void(TControl* sender)>;
+using TMouseEvent = std::function<void(TControl* sender, TMouseButton, TShiftState, int x, int y)>;
+using TKeyPressEvent = std::function<void(TControl* sender, char& key)>;
+
+// What a derived class tells the base about the window it wants.
+struct TCreateParams {
+    const char* className = nullptr;  // our own class (registered lazily) unless systemClass
+    bool systemClass = false;         // a class of the system, subclassed after creation
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    UINT classStyle = CS_DBLCLKS;
+    HWND owner = nullptr;             // top-level windows only
+    int left = 0, top = 0, width = 0, height = 0;  // design pixels (scaled on creation)
+    std::string text;
+};
+
+class TControl {
+public:
+    virtual ~TControl();
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    TControl* Parent() const { return parent_; }
+    const std::vector<std::unique_ptr<TControl>>& Controls() const { return children_; }
+    static TControl* FromHandle(HWND hwnd);
+
+    // Creates a child owned by this control.
+    template <class T, class... Args>
+    T* Add(Args&&... args) {
+        auto child = std::make_unique<T>(this, std::forward<Args>(args)...);
+        T* raw = child.get();
+        AdoptChild(std::move(child));
+        return raw;
+    }
+    void DestroyControls();  // every child, in reverse order of creation
+
+    // Geometry in the parent's client coordinates (design pixels).
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign a);
+    unsigned Anchors() const { return anchors_; }
+    void SetAnchors(unsigned a);
+
+    bool Visible() const;
+    void SetVisible(bool v);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const;
+    virtual void SetEnabled(bool v);
+
+    std::string Caption() const;  // the window text
+    void SetCaption(const std::string& text);
+
+    TTagObject* Tag() const { return tag_; }
+    void SetTag(TTagObject* t) { tag_ = t; }
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);  // shown as a tooltip
+    void SetCursor(HCURSOR c) { cursor_ = c; }
+
+    const TFont& Font() const;  // own font, or the parent's
+    void SetFont(const TFont& f);
+    TColor Color() const;       // own colour, or the parent's
+    void SetColor(TColor c);
+    bool HasOwnColor() const { return color_.has_value(); }
+
+    void Invalidate(bool erase = true);
+    void Repaint();  // paint now
+    void SetFocus();
+    bool Focused() const { return ::GetFocus() == hwnd_; }
+    void BringToFront();
+    void Realign();  // places aligned and anchored children
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+    bool Busy() const { return dispatchDepth_ > 0; }
+    // A mnemonic character (Alt and a letter): true when this control took it.
+    virtual bool DialogChar(char) { return false; }
+
+protected:
+    explicit TControl(TControl* parent);
+    void CreateHandle(const TCreateParams& params);
+
+    // Message handling: return true when the message was handled (result set).
+    virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+    virtual void Paint(HDC) {}                   // own classes: called for WM_PAINT
+    virtual bool PaintsBackground() const { return false; }  // true: WM_ERASEBKGND does nothing
+    virtual void FontChanged();
+    virtual void ColorChanged() { Invalidate(); }
+    virtual void Resized() {}
+    virtual void ChildrenChanged() {}  // a child was added or the children destroyed
+    virtual RECT AlignArea() const;     // where aligned children go: the client area by default
+    virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control
+    virtual void CommandReflected(WORD) {}                            // WM_COMMAND from this control
+    virtual void Click() { if (OnClick) OnClick(this); }
+    void PaintBackground(HDC dc, const RECT& r) const;
+
+    friend class TApplication;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void AdoptChild(std::unique_ptr<TControl> child);
+    void RecordAnchorMargins();
+    void ApplyFontToWindow();
+    void ParentChanged();
+
+    HWND hwnd_ = nullptr;
+    WNDPROC systemProc_ = nullptr;
+    TControl* parent_ = nullptr;
+    std::vector<std::unique_ptr<TControl>> children_;
+    TAlign align_ = TAlign::alNone;
+    unsigned anchors_ = akLeft | akTop;
+    RECT margins_{};  // distances to the parent's client edges, for anchors
+    bool aligning_ = false;
+    TTagObject* tag_ = nullptr;
+    std::string hint_;
+    HCURSOR cursor_ = nullptr;
+    std::optional<TFont> font_;
+    std::optional<TColor> color_;
+    int dispatchDepth_ = 0;
+};
+
+// Registers one of our window classes the first time it is needed.
+void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc);
+
+}  // namespace tsb

@@ -1,0 +1,76 @@
+#include "framework/win/Files.h"
+
+#include <cstring>
+
+#include "framework/core/Text.h"
+#include "framework/win/Errors.h"
+#include "framework/win/ScopedWin.h"
+
+namespace tsb {
+
+bool FileExists(const std::string& path) {
+    DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(const std::string& path) {
+    std::string dir = ExcludeTrailingDelimiter(path);
+    if (dir.empty() || DirectoryExists(dir)) return !dir.empty();
+    std::string parent = ExcludeTrailingDelimiter(ExtractFilePath(dir));
+    if (!parent.empty() && parent != dir && parent.back() != ':' && !ForceDirectories(parent)) return false;
+    return ::CreateDirectoryA(dir.c_str(), nullptr) || DirectoryExists(dir);
+}
+
+std::string ProgramFileName() {
+    std::string buf(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n < buf.size()) return buf.substr(0, n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::string ProgramFolder() { return ExtractFilePath(ProgramFileName()); }
+
+std::string ReadFileBytes(const std::string& path) {
+    unique_file f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastOSError("Cannot open file \"" + path + "\"");
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(f.get(), &size)) RaiseLastOSError("Cannot read file \"" + path + "\"");
+    if (size.QuadPart > 0x7FFFFFFF) throw EError("File too large: \"" + path + "\"");
+    std::string data(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!data.empty() && (!::ReadFile(f.get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr)))
+        RaiseLastOSError("Cannot read file \"" + path + "\"");
+    data.resize(got);
+    return data;
+}
+
+void WriteFileBytes(const std::string& path, std::string_view data) {
+    unique_file f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!f) RaiseLastOSError("Cannot create file \"" + path + "\"");
+    DWORD written = 0;
+    if (!data.empty() && (!::WriteFile(f.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) ||
+                          written != data.size()))
+        RaiseLastOSError("Cannot write file \"" + path + "\"");
+}
+
+bool ForEachFile(const std::string& pattern, const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
+    WIN32_FIND_DATAA fd;
+    unique_find h(::FindFirstFileA(pattern.c_str(), &fd));
+    if (!h) return false;
+    do {
+        if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0) continue;
+        visit(fd);
+    } while (::FindNextFileA(h.get(), &fd));
+    return true;
+}
+
+}  // namespace tsb

@@ -1,0 +1,119 @@
+#include "framework/win/Forms.h"
+
+#include <vector>
+
+#include "framework/win/Application.h"
+
+namespace tsb {
+
+TForm::TForm(const TFormParams& p) : TControl(nullptr) {
+    DWORD style = WS_CLIPCHILDREN | (p.border ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_POPUP);
+    RECT r{0, 0, Scale(p.clientWidth), Scale(p.clientHeight)};
+    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_CONTROLPARENT);
+    SetColor(p.color);
+    SetFont(p.font);
+    TCreateParams cp;
+    cp.className = p.className;
+    cp.style = style;
+    cp.exStyle = WS_EX_CONTROLPARENT;
+    cp.owner = Application().Handle();
+    cp.width = r.right - r.left;
+    cp.height = r.bottom - r.top;
+    cp.text = p.caption;
+    CreateHandle(cp);
+}
+
+void TForm::ShowForm() {
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
+static BOOL CALLBACK CollectEnabled(HWND h, LPARAM lp) {
+    auto* walk = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(lp);
+    if (h != walk->first && ::IsWindowVisible(h) && ::IsWindowEnabled(h)) walk->second->push_back(h);
+    return TRUE;
+}
+
+int TForm::ShowModal() {
+    // Every other window of the thread is disabled while the form runs.
+    std::vector<HWND> disabled;
+    std::pair<HWND, std::vector<HWND>*> walk(Handle(), &disabled);
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&walk));
+    for (HWND h : disabled) ::EnableWindow(h, FALSE);
+    modal_ = true;
+    modalResult_ = mrNone;
+    ShowForm();
+    MSG msg;
+    while (modalResult_ == mrNone && ::GetMessageA(&msg, nullptr, 0, 0) > 0) Application().HandleOne(msg);
+    if (modalResult_ == mrNone) {  // WM_QUIT arrived: leave it for the main loop
+        ::PostQuitMessage(0);
+        modalResult_ = mrCancel;
+    }
+    for (HWND h : disabled) ::EnableWindow(h, TRUE);
+    modal_ = false;
+    ::ShowWindow(Handle(), SW_HIDE);
+    return modalResult_;
+}
+
+void TForm::Close() { ::SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+
+void TForm::CenterOnScreen() {
+    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    SetBounds(sw / 2 - Width() / 2, sh / 2 - Height() / 2, Width(), Height());
+}
+
+void TForm::CenterOn(const TControl& other) {
+    RECT r;
+    ::GetWindowRect(other.Handle(), &r);
+    SetBounds((r.left + r.right) / 2 - Width() / 2, (r.top + r.bottom) / 2 - Height() / 2, Width(), Height());
+}
+
+bool TForm::PreviewKey(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+        bool back = ::GetKeyState(VK_SHIFT) < 0;
+        if (HWND next = ::GetNextDlgTabItem(Handle(), ::GetFocus(), back)) ::SetFocus(next);
+        return true;
+    }
+    if (msg.message == WM_CHAR && KeyPreview && OnKeyPress) {
+        char key = static_cast<char>(msg.wParam);
+        OnKeyPress(this, key);
+        if (key == 0) return true;
+        msg.wParam = static_cast<unsigned char>(key);
+    }
+    if (msg.message == WM_SYSCHAR) {
+        // Mnemonics: Alt and the marked letter click the control that carries it.
+        std::vector<TControl*> stack{this};
+        while (!stack.empty()) {
+            TControl* c = stack.back();
+            stack.pop_back();
+            if (c != this && c->Visible() && c->DialogChar(static_cast<char>(msg.wParam))) return true;
+            for (auto& child : c->Controls()) stack.push_back(child.get());
+        }
+    }
+    return false;
+}
+
+bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_SHOWWINDOW:
+            if (wp && OnShow) {
+                TNotifyEvent handler = OnShow;  // the handler may remove itself
+                handler(this);
+            }
+            return false;
+        case WM_CLOSE:
+            if (OnCloseQuery) OnCloseQuery();  // an error here keeps the window open
+            if (modal_) {
+                if (modalResult_ == mrNone) modalResult_ = mrCancel;
+            } else if (Application().MainForm() == this) {
+                Application().Terminate();
+            } else {
+                Hide();
+            }
+            return true;
+        default:
+            return TControl::HandleMessage(msg, wp, lp, result);
+    }
+}
+
+}  // namespace tsb

@@ -1,0 +1,47 @@
+#pragma once
+// Top-level forms: borderless or captioned, shown modelessly or modally.
+#include <functional>
+
+#include "framework/win/Control.h"
+
+namespace tsb {
+
+constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
+
+struct TFormParams {
+    const char* className;
+    int clientWidth, clientHeight;  // as designed
+    bool border = false;            // false: no border, no caption
+    std::string caption;
+    TColor color = SysColor(COLOR_BTNFACE);
+    TFont font;
+};
+
+class TForm : public TControl {
+public:
+    explicit TForm(const TFormParams& p);
+
+    void ShowForm();  // shows and activates
+    int ShowModal();  // returns the modal result
+    void Close();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int r) { modalResult_ = r; }
+    void CenterOnScreen();
+    void CenterOn(const TControl& other);
+
+    bool KeyPreview = false;          // the form sees characters before its controls
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnShow;              // each time the window becomes visible
+    std::function<void()> OnCloseQuery;  // may raise: the window then stays open
+
+    bool PreviewKey(MSG& msg);  // from the message loop
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    bool modal_ = false;
+    int modalResult_ = mrNone;
+};
+
+}  // namespace tsb

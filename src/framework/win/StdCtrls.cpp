@@ -1,0 +1,276 @@
+#include "framework/win/StdCtrls.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/core/Text.h"
+#include "framework/win/Errors.h"
+#include "framework/win/Files.h"
+#include "framework/win/ScopedWin.h"
+
+namespace tsb {
+
+static TCreateParams ChildParams(const char* cls, TBounds b, const std::string& text = {}) {
+    TCreateParams p;
+    p.className = cls;
+    p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    p.left = b.left;
+    p.top = b.top;
+    p.width = b.width;
+    p.height = b.height;
+    p.text = text;
+    return p;
+}
+
+static void Frame(HDC dc, RECT r, TColor topLeft, TColor bottomRight) {
+    unique_hpen tl(::CreatePen(PS_SOLID, 1, ColorToRGB(topLeft)));
+    unique_hpen br(::CreatePen(PS_SOLID, 1, ColorToRGB(bottomRight)));
+    {
+        ScopedSelect s(dc, tl.get());
+        ::MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+        ::LineTo(dc, r.left, r.top);
+        ::LineTo(dc, r.right - 1, r.top);
+    }
+    ScopedSelect s(dc, br.get());
+    ::MoveToEx(dc, r.right - 1, r.top, nullptr);
+    ::LineTo(dc, r.right - 1, r.bottom - 1);
+    ::LineTo(dc, r.left - 1, r.bottom - 1);
+}
+
+// --- panel ---
+
+TPanel::TPanel(TControl* parent, TBounds b, TBevelCut outer) : TControl(parent), bevel_(outer) {
+    TCreateParams p = ChildParams("TPanel", b);
+    p.exStyle = WS_EX_CONTROLPARENT;
+    CreateHandle(p);
+}
+
+void TPanel::Paint(HDC dc) {
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    if (bevel_ == TBevelCut::bvRaised) Frame(dc, r, SysColor(COLOR_BTNHIGHLIGHT), SysColor(COLOR_BTNSHADOW));
+    if (bevel_ == TBevelCut::bvLowered) Frame(dc, r, SysColor(COLOR_BTNSHADOW), SysColor(COLOR_BTNHIGHLIGHT));
+    std::string text = Caption();
+    if (text.empty()) return;
+    ScopedSelect f(dc, Font().Handle());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorToRGB(Font().color));
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+RECT TPanel::AlignArea() const {
+    RECT r = TControl::AlignArea();
+    if (bevel_ != TBevelCut::bvNone) ::InflateRect(&r, -1, -1);
+    return r;
+}
+
+// --- label ---
+
+TLabel::TLabel(TControl* parent, TBounds b, const std::string& caption, TTextAlign align, bool wordWrap)
+    : TControl(parent), align_(align), wordWrap_(wordWrap) {
+    CreateHandle(ChildParams("TLabel", b, caption));
+}
+
+void TLabel::Paint(HDC dc) {
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    std::string text = Caption();
+    ScopedSelect f(dc, Font().Handle());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorToRGB(Font().color));
+    UINT flags = DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : 0) |
+                 (align_ == TTextAlign::taCenter ? DT_CENTER : align_ == TTextAlign::taRight ? DT_RIGHT : DT_LEFT);
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+}
+
+// --- bevel ---
+
+TBevel::TBevel(TControl* parent, TBounds b) : TControl(parent) { CreateHandle(ChildParams("TBevel", b)); }
+
+void TBevel::Paint(HDC dc) {
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    Frame(dc, r, SysColor(COLOR_BTNSHADOW), SysColor(COLOR_BTNHIGHLIGHT));
+}
+
+// --- image ---
+
+TImage::TImage(TControl* parent, TBounds b, bool stretch, bool transparent)
+    : TControl(parent), stretch_(stretch), transparent_(transparent) {
+    CreateHandle(ChildParams("TImage", b));
+}
+
+void TImage::Paint(HDC dc) {
+    if (picture_.Empty()) return;
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    if (!stretch_) r = {0, 0, picture_.Width(), picture_.Height()};
+    picture_.Draw(dc, r, transparent_);
+}
+
+// --- rich edit ---
+
+static const char* RichEditClass() {
+    static unique_hmodule lib(::LoadLibraryA("riched20.dll"));
+    if (!lib) RaiseLastOSError("riched20.dll");
+    return RICHEDIT_CLASSA;
+}
+
+TRichEdit::TRichEdit(TControl* parent, TBounds b) : TControl(parent) {
+    TCreateParams p = ChildParams(RichEditClass(), b);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY;
+    CreateHandle(p);
+    ColorChanged();
+}
+
+void TRichEdit::ColorChanged() {
+    ::SendMessageA(Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+}
+
+namespace {
+struct StreamSource {
+    const std::string* text;
+    size_t pos;
+};
+DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
+    auto* s = reinterpret_cast<StreamSource*>(cookie);
+    size_t n = std::min(static_cast<size_t>(cb), s->text->size() - s->pos);
+    std::memcpy(buf, s->text->data() + s->pos, n);
+    s->pos += n;
+    *got = static_cast<LONG>(n);
+    return 0;
+}
+}  // namespace
+
+void TRichEdit::SetRichText(const std::string& text) {
+    // The control's own default font differs between systems: set ours before loading.
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_COLOR;
+    cf.yHeight = Font().height * 15;  // twips at 96 dots per inch
+    cf.crTextColor = ColorToRGB(Font().color);
+    lstrcpynA(cf.szFaceName, Font().name.c_str(), LF_FACESIZE);
+    ::SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ::SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    bool rtf = StartsWith(text, "{\\rtf");
+    StreamSource src{&text, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, &StreamIn};
+    ::SendMessageA(Handle(), EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    if (es.dwError) throw EError("Rich text could not be loaded");
+}
+
+void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadFileBytes(file)); }
+
+// --- scroll box ---
+
+namespace {
+constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
+}
+
+TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
+    TCreateParams p = ChildParams("TScrollBox", b);
+    p.style |= WS_VSCROLL | WS_TABSTOP;
+    p.exStyle = WS_EX_CONTROLPARENT;
+    CreateHandle(p);
+}
+
+void TScrollBox::UpdateRange() {
+    if (rangePending_) return;
+    rangePending_ = true;
+    ::PostMessageA(Handle(), WM_TSB_UPDATERANGE, 0, 0);
+}
+
+void TScrollBox::ChildrenChanged() {
+    if (Controls().empty() && pos_ != 0) {  // new children are placed from the top again
+        pos_ = 0;
+        SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+        ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
+    }
+    UpdateRange();
+}
+
+void TScrollBox::ApplyRange() {
+    rangePending_ = false;
+    int contentBottom = 0;
+    for (auto& c : Controls())
+        if (c->Visible()) contentBottom = std::max(contentBottom, c->Top() + c->Height() + pos_);
+    int page = ClientHeight();
+    if (contentBottom <= page && pos_ > 0) ScrollTo(0);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(contentBottom - 1, 0),
+                  static_cast<UINT>(page), pos_, 0};
+    ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+void TScrollBox::ScrollTo(int pos) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(Handle(), SB_VERT, &si);
+    int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
+    pos = std::clamp(pos, 0, maxPos);
+    if (pos == pos_) return;
+    ::ScrollWindowEx(Handle(), 0, pos_ - pos, nullptr, nullptr, nullptr, nullptr,
+                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    pos_ = pos;
+    si.fMask = SIF_POS;
+    si.nPos = pos_;
+    ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_TSB_UPDATERANGE:
+            ApplyRange();
+            return true;
+        case WM_VSCROLL: {
+            SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+            ::GetScrollInfo(Handle(), SB_VERT, &si);
+            int line = 16, page = static_cast<int>(si.nPage);
+            switch (LOWORD(wp)) {
+                case SB_LINEUP: ScrollTo(pos_ - line); break;
+                case SB_LINEDOWN: ScrollTo(pos_ + line); break;
+                case SB_PAGEUP: ScrollTo(pos_ - page); break;
+                case SB_PAGEDOWN: ScrollTo(pos_ + page); break;
+                case SB_THUMBTRACK:
+                case SB_THUMBPOSITION: ScrollTo(si.nTrackPos); break;
+                case SB_TOP: ScrollTo(0); break;
+                case SB_BOTTOM: ScrollTo(si.nMax); break;
+                default: break;
+            }
+            return true;
+        }
+        default:
+            return TControl::HandleMessage(msg, wp, lp, result);
+    }
+}
+
+// --- page scroller ---
+
+TPageScroller::TPageScroller(TControl* parent, TBounds b) : TControl(parent) {
+    TCreateParams p = ChildParams(WC_PAGESCROLLERA, b);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | PGS_HORZ;
+    CreateHandle(p);
+    ::SendMessageA(Handle(), PGM_SETBUTTONSIZE, 0, Scale(26));
+}
+
+void TPageScroller::SetChild(TControl* child) {
+    child_ = child;
+    ::SendMessageA(Handle(), PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(child->Handle()));
+}
+
+void TPageScroller::Recalc() { ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0); }
+
+void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0); }
+
+bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code != PGN_CALCSIZE || !child_) return false;
+    auto* calc = reinterpret_cast<NMPGCALCSIZE*>(hdr);
+    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = child_->Width();
+    if (calc->dwFlag == PGF_CALCHEIGHT) calc->iHeight = child_->Height();
+    result = 0;
+    return true;
+}
+
+}  // namespace tsb

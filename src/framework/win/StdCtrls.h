@@ -1,0 +1,114 @@
+#pragma once
+// The plain controls the forms are built from.
+#include <string>
+
+#include "framework/win/Control.h"
+#include "framework/win/Picture.h"
+
+namespace tsb {
+
+// Where a child goes and how big it is, in design pixels.
+struct TBounds {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+enum class TBevelCut { bvNone, bvLowered, bvRaised };
+enum class TTextAlign { taLeft, taCenter, taRight };
+
+class TPanel : public TControl {
+public:
+    TPanel(TControl* parent, TBounds b, TBevelCut outer = TBevelCut::bvRaised);
+    void SetBevelOuter(TBevelCut b) { bevel_ = b; Invalidate(); }
+
+protected:
+    void Paint(HDC dc) override;
+    RECT AlignArea() const override;  // inside the bevel
+
+private:
+    TBevelCut bevel_;
+};
+
+// A caption drawn on the parent's (or its own) colour; labels and static texts alike.
+class TLabel : public TControl {
+public:
+    TLabel(TControl* parent, TBounds b, const std::string& caption, TTextAlign align = TTextAlign::taLeft,
+           bool wordWrap = false);
+
+protected:
+    void Paint(HDC dc) override;
+
+private:
+    TTextAlign align_;
+    bool wordWrap_;
+};
+using TStaticText = TLabel;
+
+class TBevel : public TControl {
+public:
+    TBevel(TControl* parent, TBounds b);
+
+protected:
+    void Paint(HDC dc) override;
+};
+
+class TImage : public TControl {
+public:
+    TImage(TControl* parent, TBounds b, bool stretch = true, bool transparent = false);
+    TPicture& Picture() { return picture_; }
+    void PictureChanged() { Invalidate(); }
+
+protected:
+    void Paint(HDC dc) override;
+
+private:
+    TPicture picture_;
+    bool stretch_, transparent_;
+};
+
+// A borderless, read-only rich-edit box.
+class TRichEdit : public TControl {
+public:
+    TRichEdit(TControl* parent, TBounds b);
+    void LoadFromFile(const std::string& file);  // rich text, or plain text for a file that isn't
+    void SetRichText(const std::string& text);   // rich text, or plain text
+    std::string Text() const { return Caption(); }
+
+protected:
+    void ColorChanged() override;
+};
+
+// A box whose children scroll vertically; its range follows the children.
+class TScrollBox : public TControl {
+public:
+    TScrollBox(TControl* parent, TBounds b);
+    void ScrollTo(int pos);
+    int ScrollPos() const { return pos_; }
+    void UpdateRange();  // coalesced: posts itself once
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void Resized() override { UpdateRange(); }
+    void ChildrenChanged() override;
+
+private:
+    void ApplyRange();
+    int pos_ = 0;
+    bool rangePending_ = false;
+};
+
+// The common-controls pager with one scrolled child.
+class TPageScroller : public TControl {
+public:
+    TPageScroller(TControl* parent, TBounds b);
+    void SetChild(TControl* child);
+    void Recalc();
+    void ScrollToStart();
+
+protected:
+    bool NotifyReflected(NMHDR* hdr, LRESULT& result) override;
+
+private:
+    TControl* child_ = nullptr;
+};
+
+}  // namespace tsb

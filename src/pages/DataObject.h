@@ -1,0 +1,65 @@
+#pragma once
+// The page tree: one folder record per page, one shortcut record per ".lnk" file, read lazily
+// from the "shortcuts" folder and kept in step with the changes reported on disk. The tree is
+// the only owner of its records; everything else holds plain references.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win/Control.h"
+#include "pages/WinShell.h"
+
+namespace tsb {
+
+struct TFolderRecord;
+
+// Records are what buttons and menus carry in their Tag.
+struct TShortcutRecord : TTagObject {
+    char RecType[2] = {'s', 'r'};
+    std::unique_ptr<TShellLinkInfo> LinkInfo;
+    std::string Path;      // the ".lnk" file, lower-cased
+    std::string IconFile;  // lower-cased; empty when there is none
+    std::string Name;
+    TFolderRecord* Parent = nullptr;
+};
+
+struct TFolderRecord : TTagObject {
+    char RecType[2] = {'f', 'r'};
+    std::string Name;
+    std::string Path;  // lower-cased, no trailing delimiter
+    std::wstring HeaderText;
+    TFolderRecord* Parent = nullptr;
+    std::vector<std::unique_ptr<TFolderRecord>> Folders;
+    std::vector<std::unique_ptr<TShortcutRecord>> Shortcuts;
+    bool NeedsLoad = false;
+    bool Changed = false;
+    bool Removed = false;
+};
+
+// The root lives from InitRootFolder to DoneRootFolder; it is never released in between.
+extern TFolderRecord* RootFolder;
+
+void InitRootFolder(const std::string& path);
+void DoneRootFolder();
+void LoadFolder(TFolderRecord* folder, const std::string& path, HWND window);
+void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window);
+void SortFolders(TFolderRecord* folder);
+void SortShortcuts(TFolderRecord* folder);
+void ClearFolder(TFolderRecord* folder);
+// Takes the folder out of its parent's list; the caller receives its ownership.
+std::unique_ptr<TFolderRecord> DetachFolder(TFolderRecord* folder);
+TFolderRecord* FindFolderByPath(const std::string& path);
+void RenameItem(const std::string& oldPath, const std::string& newPath);
+void RenameShortcut(const std::string& oldPath, const std::string& newPath);
+void RenameFolder(const std::string& oldPath, const std::string& newPath);
+void MarkFileChanged(const std::string& path);
+void MarkItemAdded(const std::string& path);
+void RemoveItem(const std::string& path);
+
+// True while the record is part of the tree (a posted reference may have outlived it).
+bool IsLiveFolder(const TFolderRecord* folder);
+
+// Name of a shortcut: the description, else the file name; a final lower-case ".lnk" goes.
+std::string ShortcutName(const std::string& description, const std::string& fileName);
+
+}  // namespace tsb

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/PictureFile.h"
+#include "framework/core/NameOrder.h"
+#include "framework/core/Text.h"
+
+using namespace tsb;
+
+TEST(NameOrder, OnlyAToZFoldAndBytesAreUnsigned) {
+    std::vector<std::string> names = {"zoo", "\xC9" "cran", "Alpha", "beta"};  // "Écran" in code page 1252
+    SortByName(names, [](const std::string& s) -> const std::string& { return s; });
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "zoo", "\xC9" "cran"}));
+    std::vector<std::string> utf8 = {"\xC3\x89" "cran", "zoo"};  // the same in UTF-8
+    SortByName(utf8, [](const std::string& s) -> const std::string& { return s; });
+    EXPECT_EQ(utf8.front(), "zoo");
+}
+
+TEST(NameOrder, EqualKeysKeepListingOrder) {
+    struct Item { std::string name; int id; };
+    std::vector<Item> items = {{"notes", 1}, {"B", 2}, {"Notes", 3}, {"a", 4}, {"NOTES", 5}};
+    SortByName(items, [](const Item& i) -> const std::string& { return i.name; });
+    std::vector<int> ids;
+    for (auto& i : items) ids.push_back(i.id);
+    EXPECT_EQ(ids, (std::vector<int>{4, 2, 1, 3, 5}));
+}
+
+TEST(NameOrder, PrefixSortsFirst) {
+    EXPECT_LT(CompareNameKeys("Game", "games"), 0);
+    EXPECT_GT(CompareNameKeys("games", "GAME"), 0);
+    EXPECT_EQ(CompareNameKeys("MiXeD", "mixed"), 0);
+    EXPECT_LT(CompareNameKeys("_x", "a"), 0 + 1);  // '_' (0x5F) before 'a' (0x61)
+}
+
+TEST(Paths, PiecesAndCase) {
+    EXPECT_EQ(LowerAZ("C:\\Prog\xC9\\X"), "c:\\prog\xC9\\x");
+    EXPECT_EQ(ExtractFileName("c:\\a\\b.lnk"), "b.lnk");
+    EXPECT_EQ(ExtractFilePath("c:\\a\\b.lnk"), "c:\\a\\");
+    EXPECT_EQ(ExtractFileExt("c:\\a.d\\b"), "");
+    EXPECT_EQ(ExtractFileExt("c:\\a\\b.tar.GZ"), ".GZ");
+    EXPECT_EQ(ExcludeTrailingDelimiter("c:\\a\\"), "c:\\a");
+    EXPECT_EQ(IncludeTrailingDelimiter("c:\\a"), "c:\\a\\");
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(PictureFiles, SevenExtensionsAnyCase) {
+    for (const char* e : {".jpg", ".JPEG", ".png", ".Gif", ".tif", ".tiff", ".BMP"}) EXPECT_TRUE(IsPictureFile(e)) << e;
+    for (const char* e : {".jpe", ".webp", "jpg", "", ".jpgx", ".ico"}) EXPECT_FALSE(IsPictureFile(e)) << e;
+}
