@@ -1,0 +1,107 @@
+#pragma once
+// Test support: temporary folders, shell links, and a driver that runs the real program as a
+// debuggee (so every "TSB: " line it writes is read) and inspects its windows from outside.
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tsbtest {
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& tag = "tsb");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }  // no trailing separator
+    std::string operator/(const std::string& rel) const { return path_ + "\\" + rel; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& data);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+void MakeDir(const std::string& path);
+void RemoveTree(const std::string& path);
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern = "*");
+std::string BuildFolder();  // the folder of the running test program
+
+struct LinkSpec {
+    std::string target, arguments, description, workingDir, iconFile;
+    int iconIndex = 0;
+};
+void MakeLink(const std::string& linkFile, const LinkSpec& spec);  // through the shell's link object
+LinkSpec ReadLink(const std::string& linkFile);
+
+// Windows of another process.
+std::vector<HWND> TopWindows(DWORD pid, const char* className = nullptr);
+std::vector<HWND> WindowsOnDesktop(const char* desktop, const char* className);
+std::vector<HWND> ChildWindows(HWND parent, const char* className = nullptr);
+std::string TextOf(HWND w);
+RECT ScreenRect(HWND w);
+bool ReallyVisible(HWND w);  // visible, and every ancestor too
+COLORREF ScreenPixel(int x, int y);
+void PostClick(HWND w, bool right = false);
+void SaveScreenshot(const std::string& name);  // into TSB_SCREENSHOTS, when set
+
+// Waits until pred() holds or the time is up; returns pred().
+template <class Pred>
+bool WaitFor(Pred pred, int timeoutMs = 20000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return pred();
+        Sleep(20);
+    }
+    return true;
+}
+
+class Program {
+public:
+    // Starts exe (with arguments) in its folder, as a debuggee, on the named desktop (whose
+    // size is the program's screen) or on the driver's own.
+    explicit Program(const std::string& exe, const std::string& args = "", const std::string& desktop = "");
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD Pid() const { return pid_; }
+    std::vector<std::string> Lines();
+    bool WaitForLine(const std::string& text, int timeoutMs = 30000);  // a line containing text
+    int CountLines(const std::string& text);
+    HWND WaitForWindow(const char* className, int timeoutMs = 30000);
+    bool Running();
+    bool WaitForExit(int timeoutMs = 10000);
+    void Kill();
+
+private:
+    void DebugLoop(std::string cmd, std::string dir, std::string desktop);
+    std::thread thread_;
+    std::mutex lock_;
+    std::condition_variable started_;
+    std::vector<std::string> lines_;
+    DWORD pid_ = 0;
+    HANDLE process_ = nullptr;
+    bool done_ = false, exited_ = false;
+};
+
+// The program copied into a fresh program folder, ready to start.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    const std::string& Path() const { return dir_.Path(); }
+    std::string operator/(const std::string& rel) const { return dir_ / rel; }
+    std::string Exe() const { return dir_ / "Tessaboard.exe"; }
+
+private:
+    TempFolder dir_;
+};
+
+}  // namespace tsbtest
