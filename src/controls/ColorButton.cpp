@@ -182,6 +182,22 @@ void TColorButton::Paint(HDC dc) {
     }
 }
 
+// The dotted focus rectangle, drawn by inverting every other pixel of its edges (as the
+// system's own does; drawn here so it looks the same on every device context).
+static void DrawDottedFocusRect(HDC dc, RECT r) {
+    auto dot = [dc](int x, int y) {
+        if ((x + y) % 2 == 0) ::PatBlt(dc, x, y, 1, 1, DSTINVERT);
+    };
+    for (int x = r.left; x < r.right; ++x) {
+        dot(x, r.top);
+        dot(x, r.bottom - 1);
+    }
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+        dot(r.left, y);
+        dot(r.right - 1, y);
+    }
+}
+
 void TColorButton::PaintTo(HDC dc) {
     // 1. state sync
     if (!Enabled()) state_ = bstDisabled;
@@ -216,10 +232,14 @@ void TColorButton::PaintTo(HDC dc) {
         }
         r = {B, B, W - B, H - B};
     }
-    // 5. focus rectangle
+    // 5. focus rectangle. A button without a picture gets its inner fill first: filled after
+    // the focus rectangle, as the picture step would, it wiped the rectangle out.
+    if (picture_.Empty()) {
+        RECT inner{B, B, W - B, H - B};
+        ::FillRect(dc, &inner, face.get());
+    }
     if (focused_ && style_.Has(bsShowFocus) && Enabled()) {
-        RECT fr{r.left + S - 1, r.top + S - 1, r.right - S + 1, r.bottom - S + 1};
-        ::DrawFocusRect(dc, &fr);
+        DrawDottedFocusRect(dc, {r.left + S - 1, r.top + S - 1, r.right - S + 1, r.bottom - S + 1});
     }
     // 6. picture position defaults, stored once
     if (pictureTop_ == -1) pictureTop_ = (H - ph) / 2;
@@ -236,9 +256,6 @@ void TColorButton::PaintTo(HDC dc) {
             d = {o.x, o.y, o.x + pw, o.y + ph};
         }
         picture_.Draw(dc, d);
-    } else {
-        RECT inner{B, B, W - B, H - B};
-        ::FillRect(dc, &inner, face.get());
     }
     // 8. caption
     if (Caption().empty() && captionW_.empty()) return;

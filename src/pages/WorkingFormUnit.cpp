@@ -5,6 +5,7 @@
 namespace tsb {
 
 std::unique_ptr<TfrmWorking> frmWorking;
+std::function<void(const std::string& title)> WorkingShown;
 
 TfrmWorking::TfrmWorking()
     : TForm({.className = "TfrmWorking", .clientWidth = 326, .clientHeight = 101, .caption = "frmWorking",
@@ -35,6 +36,7 @@ static void ShowIndicator(const char* title, const std::string& message) {
     frmWorking->BringToFront();
     frmWorking->BringToFront();
     Application().ProcessMessages();
+    if (WorkingShown) WorkingShown(title);
 }
 
 void ShowWorking(const std::string& message) { ShowIndicator("Working...", message); }

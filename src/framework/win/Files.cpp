@@ -35,7 +35,19 @@ std::string ProgramFileName() {
     }
 }
 
-std::string ProgramFolder() { return ExtractFilePath(ProgramFileName()); }
+static std::string& ProgramFolderOverride() {
+    static std::string folder;
+    return folder;
+}
+
+void SetProgramFolder(const std::string& folder) {
+    ProgramFolderOverride() = folder.empty() ? std::string() : IncludeTrailingDelimiter(folder);
+}
+
+std::string ProgramFolder() {
+    const std::string& o = ProgramFolderOverride();
+    return o.empty() ? ExtractFilePath(ProgramFileName()) : o;
+}
 
 std::string ReadFileBytes(const std::string& path) {
     unique_file f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -13,6 +13,8 @@ bool DirectoryExists(const std::string& path);
 bool ForceDirectories(const std::string& path);  // creates missing parents; true when it exists after
 std::string ProgramFileName();                  // full path of the running executable
 std::string ProgramFolder();                    // its folder, with a trailing "\"
+// Tests run the program's units in-process on a folder of their own.
+void SetProgramFolder(const std::string& folder);
 
 std::string ReadFileBytes(const std::string& path);  // raises when the file can't be opened or read
 void WriteFileBytes(const std::string& path, std::string_view data);  // raises on failure
