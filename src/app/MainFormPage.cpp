@@ -115,8 +115,7 @@ void TfrmMain::MakeSubPageButtons() {
             attach(b, f);
             x += b->Width() + 6;
         }
-        FolderPanel->SetWidth(x);
-        PageScroller1->Recalc();
+        PageScroller1->SetContentWidth(x);
     }
 }
 

@@ -257,17 +257,22 @@ TPageScroller::TPageScroller(TControl* parent, TBounds b) : TControl(parent) {
 
 void TPageScroller::SetChild(TControl* child) {
     child_ = child;
+    contentWidth_ = child->Width();
     ::SendMessageA(Handle(), PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(child->Handle()));
 }
 
-void TPageScroller::Recalc() { ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0); }
+void TPageScroller::SetContentWidth(int width) {
+    contentWidth_ = width;
+    if (child_) child_->SetWidth(width);
+    ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0);
+}
 
 void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0); }
 
 bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     if (hdr->code != PGN_CALCSIZE || !child_) return false;
     auto* calc = reinterpret_cast<NMPGCALCSIZE*>(hdr);
-    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = child_->Width();
+    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = contentWidth_;
     if (calc->dwFlag == PGF_CALCHEIGHT) calc->iHeight = child_->Height();
     result = 0;
     return true;

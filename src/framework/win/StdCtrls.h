@@ -101,7 +101,9 @@ class TPageScroller : public TControl {
 public:
     TPageScroller(TControl* parent, TBounds b);
     void SetChild(TControl* child);
-    void Recalc();
+    // The width the child needs; the pager itself stretches a narrower child to its own width.
+    void SetContentWidth(int width);
+    int ContentWidth() const { return contentWidth_; }
     void ScrollToStart();
 
 protected:
@@ -109,6 +111,7 @@ protected:
 
 private:
     TControl* child_ = nullptr;
+    int contentWidth_ = 0;
 };
 
 }  // namespace tsb
