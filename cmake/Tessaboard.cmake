@@ -43,5 +43,5 @@ target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
 add_executable(tsb_marker tests/tools/marker.cpp)
 
 # Measures page loading and display against their floors.
-add_executable(tsb_bench_pages tests/bench/bench_pages.cpp)
-target_link_libraries(tsb_bench_pages PRIVATE tsb_units)
+add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)
+target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)

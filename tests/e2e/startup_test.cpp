@@ -124,7 +124,9 @@ TEST(Startup, LockedConfigurationShowsTheErrorBoxAndLosesNothing) {
     Program app(dir.Exe());
     HWND box = app.WaitForWindow("#32770", 40000);
     EXPECT_TRUE(box) << "the standard error box";
-    if (box) EXPECT_EQ(TextOf(box), "Tessaboard");
+    if (box) {
+        EXPECT_EQ(TextOf(box), "Tessaboard");
+    }
     CloseHandle(lock);
     app.Kill();
     EXPECT_EQ(ReadFile(dir / "Tessaboard.ini"), text);

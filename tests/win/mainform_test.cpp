@@ -150,7 +150,7 @@ TEST_F(MainFormTest, IndicatorOnlyAboveOneHundredShortcuts) {
     MakeDir(root + "\\Hundred");
     MakeDir(root + "\\More");
     for (int i = 0; i < 101; ++i) {
-        std::string name = "s" + std::to_string(1000 + i) + ".lnk";
+        std::string name = std::string("s") + std::to_string(1000 + i) + ".lnk";
         if (i < 100) MakeLink(root + "\\Hundred\\" + name, {target, "", "", "", ""});
         MakeLink(root + "\\More\\" + name, {target, "", "", "", ""});
     }

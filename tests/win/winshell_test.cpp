@@ -251,6 +251,8 @@ TEST_F(WinShell, CachedIconsEqualUncachedOnes) {
             auto cached = cache.Get(&r, size), plain = GetShortcutIcon(&r, size);
             ASSERT_TRUE(cached && plain);
             ASSERT_EQ(static_cast<bool>(*cached), static_cast<bool>(*plain));
-            if (*plain) EXPECT_EQ(Pixels(cached->get()), Pixels(plain->get())) << r.IconFile << " size " << size;
+            if (*plain) {
+                EXPECT_EQ(Pixels(cached->get()), Pixels(plain->get())) << r.IconFile << " size " << size;
+            }
         }
 }

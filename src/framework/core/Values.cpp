@@ -57,7 +57,9 @@ std::string HtmlColorToBGR(std::string_view s) {
 }
 
 static std::optional<uint32_t> ColorValue(std::string_view text) {
-    auto v = ParseInteger("$" + HtmlColorToBGR(text));
+    std::string hex = "$";
+    hex += HtmlColorToBGR(text);
+    auto v = ParseInteger(hex);
     if (!v || static_cast<uint32_t>(*v) > 0xFFFFFFu) return std::nullopt;
     return static_cast<uint32_t>(*v);
 }
