@@ -41,6 +41,8 @@ target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
 
 # A small target program for launch tests: records its arguments and working folder.
 add_executable(tsb_marker tests/tools/marker.cpp)
+add_executable(tsb_mklink tests/tools/mklink.cpp)
+target_link_libraries(tsb_mklink PRIVATE ole32 uuid)
 
 # Measures page loading and display against their floors.
 add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)
