@@ -187,6 +187,33 @@ std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int
     return once.Get(shortcut, size);
 }
 
+// A registry key's default value, or nothing.
+static std::optional<std::string> ClassValue(const std::string& key) {
+    char buf[MAX_PATH] = {};
+    LONG size = sizeof buf;
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), buf, &size) != ERROR_SUCCESS) return std::nullopt;
+    return std::string(buf);
+}
+
+// What decides the system's icon of a file: its type, unless the type draws each file's icon
+// from the file itself ("%1") or through an icon handler (programs, icons, shortcuts...).
+static std::string SystemIconKey(const std::string& file) {
+    std::string ext = LowerAZ(ExtractFileExt(file));
+    if (ext.empty()) return "file:" + file;
+    static std::map<std::string, bool> perFile;  // the shell's file types do not change during a run
+    auto it = perFile.find(ext);
+    if (it == perFile.end()) {
+        std::optional<std::string> progId = ClassValue(ext);
+        std::string cls = progId && !progId->empty() ? *progId : ext;
+        std::optional<std::string> icon = ClassValue(cls + "\\DefaultIcon");
+        bool byFile = (icon && icon->find("%1") != std::string::npos) ||
+                      ClassValue(cls + "\\ShellEx\\IconHandler").has_value() ||
+                      ClassValue(ext + "\\ShellEx\\IconHandler").has_value();
+        it = perFile.emplace(ext, byFile).first;
+    }
+    return it->second ? "file:" + file : "type:" + ext;
+}
+
 std::optional<unique_hicon> TIconCache::Get(const TShortcutRecord* shortcut, int size) {
     if (!shortcut) return std::nullopt;
     const std::string& file = shortcut->IconFile;
@@ -194,26 +221,23 @@ std::optional<unique_hicon> TIconCache::Get(const TShortcutRecord* shortcut, int
     IconSource source = ChooseIconSource(file, index);
     if (source == IconSource::None) return unique_hicon();
 
-    std::tuple<int, std::string, int32_t> key;
-    if (source == IconSource::FileIndex) key = {-1, file, index};
-    if (source == IconSource::SystemList || !icons_.count(key)) {
-        if (source == IconSource::FileIndex) {
-            if (HICON h = IconFromFile(file, index)) {
-                icons_[key].reset(h);
-            } else {
-                source = IconSource::SystemList;  // no large icon there: the system's icon of the file
-            }
-        }
-        if (source == IconSource::SystemList) {
-            HIMAGELIST list = ListForSize(size);
-            int sysIndex = list ? SystemIconIndex(file) : -1;
-            if (sysIndex < 0) return unique_hicon();
-            key = {size, std::string(), sysIndex};
-            if (!icons_.count(key)) icons_[key].reset(::ImageList_GetIcon(list, sysIndex, ILD_NORMAL));
-        }
+    if (source == IconSource::FileIndex) {
+        Key key{-1, file, index};
+        auto it = icons_.find(key);
+        if (it == icons_.end()) it = icons_.emplace(key, unique_hicon(IconFromFile(file, index))).first;
+        if (it->second) return unique_hicon(::CopyIcon(it->second.get()));
+        // no large icon at that index: the system's icon of the file, as below
     }
-    const unique_hicon& icon = icons_[key];
-    return unique_hicon(icon ? ::CopyIcon(icon.get()) : nullptr);
+    HIMAGELIST list = ListForSize(size);
+    if (!list) return unique_hicon();
+    Key key{size, SystemIconKey(file), 0};
+    auto it = icons_.find(key);
+    if (it == icons_.end()) {
+        int sysIndex = SystemIconIndex(file);
+        it = icons_.emplace(key, unique_hicon(sysIndex < 0 ? nullptr : ::ImageList_GetIcon(list, sysIndex, ILD_NORMAL)))
+                 .first;
+    }
+    return unique_hicon(it->second ? ::CopyIcon(it->second.get()) : nullptr);
 }
 
 }  // namespace tsb

@@ -47,13 +47,15 @@ std::string AdjustShortcutPaths(TShellLinkInfo& info);  // returns the icon file
 std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int size);
 
 // Icons of one page display, each distinct icon asked of the shell once. The key is what
-// decides the picture: the system image list and index, or the icon file and index.
+// decides the picture: an icon file and index; or, for the system's icon of a file, the list
+// and the file type, unless that type takes each file's icon from the file itself.
 class TIconCache {
 public:
     std::optional<unique_hicon> Get(const TShortcutRecord* shortcut, int size);
 
 private:
-    std::map<std::tuple<int, std::string, int32_t>, unique_hicon> icons_;
+    using Key = std::tuple<int, std::string, int32_t>;
+    std::map<Key, unique_hicon> icons_;
 };
 
 // The decision of GetShortcutIcon, apart from the shell: which source serves an icon.

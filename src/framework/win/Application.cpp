@@ -96,7 +96,7 @@ void TApplication::SetScreenCursor(HCURSOR c) {
     ::SetCursor(c ? c : ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
 }
 
-void TApplication::SetToolTip(HWND control, const std::string& text) {
+void TApplication::SetToolTip(HWND control, const std::string& text, bool hadOne) {
     if (!toolTip_) {
         toolTip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                      handle_, nullptr, ::GetModuleHandleA(nullptr), nullptr);
@@ -109,7 +109,8 @@ void TApplication::SetToolTip(HWND control, const std::string& text) {
     ti.hwnd = ::GetParent(control);
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(toolTip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    // Pages make thousands of tools: only a control that had one pays for looking it up.
+    if (hadOne) ::SendMessageA(toolTip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     if (!text.empty()) ::SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 

@@ -38,7 +38,7 @@ public:
     HCURSOR ScreenCursor() const { return screenCursor_; }
     void SetScreenCursor(HCURSOR c);  // nullptr: each control's own cursor again
 
-    void SetToolTip(HWND control, const std::string& text);
+    void SetToolTip(HWND control, const std::string& text, bool hadOne);
     void RemoveToolTip(HWND control);
 
     void DeferDestruction(std::unique_ptr<TControl> control);

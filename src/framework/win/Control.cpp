@@ -306,8 +306,9 @@ void TControl::SetCaption(const std::string& text) {
 }
 
 void TControl::SetHint(const std::string& hint) {
+    bool hadOne = !hint_.empty();
     hint_ = hint;
-    Application().SetToolTip(hwnd_, hint);
+    Application().SetToolTip(hwnd_, hint, hadOne);
 }
 
 const TFont& TControl::Font() const {
