@@ -99,16 +99,16 @@ std::wstring Wide(const std::string& s) {
 }
 }  // namespace
 
-void MakeLink(const std::string& linkFile, const LinkSpec& spec) {
+void MakeLink(const std::string& linkFile, const LinkSpec& shape) {
     Com com;
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
-    link->SetPath(spec.target.c_str());
-    if (!spec.arguments.empty()) link->SetArguments(spec.arguments.c_str());
-    if (!spec.description.empty()) link->SetDescription(spec.description.c_str());
-    if (!spec.workingDir.empty()) link->SetWorkingDirectory(spec.workingDir.c_str());
-    if (!spec.iconFile.empty()) link->SetIconLocation(spec.iconFile.c_str(), spec.iconIndex);
+    link->SetPath(shape.target.c_str());
+    if (!shape.arguments.empty()) link->SetArguments(shape.arguments.c_str());
+    if (!shape.description.empty()) link->SetDescription(shape.description.c_str());
+    if (!shape.workingDir.empty()) link->SetWorkingDirectory(shape.workingDir.c_str());
+    if (!shape.iconFile.empty()) link->SetIconLocation(shape.iconFile.c_str(), shape.iconIndex);
     link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     file->Save(Wide(linkFile).c_str(), TRUE);
     file->Release();
@@ -117,7 +117,7 @@ void MakeLink(const std::string& linkFile, const LinkSpec& spec) {
 
 LinkSpec ReadLink(const std::string& linkFile) {
     Com com;
-    LinkSpec spec;
+    LinkSpec shape;
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
@@ -125,23 +125,23 @@ LinkSpec ReadLink(const std::string& linkFile) {
     if (SUCCEEDED(file->Load(Wide(linkFile).c_str(), STGM_READ))) {
         char buf[MAX_PATH] = {};
         link->GetPath(buf, MAX_PATH, nullptr, 0);
-        spec.target = buf;
+        shape.target = buf;
         buf[0] = 0;
         link->GetArguments(buf, MAX_PATH);
-        spec.arguments = buf;
+        shape.arguments = buf;
         buf[0] = 0;
         link->GetDescription(buf, MAX_PATH);
-        spec.description = buf;
+        shape.description = buf;
         buf[0] = 0;
         link->GetWorkingDirectory(buf, MAX_PATH);
-        spec.workingDir = buf;
+        shape.workingDir = buf;
         buf[0] = 0;
-        link->GetIconLocation(buf, MAX_PATH, &spec.iconIndex);
-        spec.iconFile = buf;
+        link->GetIconLocation(buf, MAX_PATH, &shape.iconIndex);
+        shape.iconFile = buf;
     }
     file->Release();
     link->Release();
-    return spec;
+    return shape;
 }
 
 // --- windows ---

@@ -38,7 +38,7 @@ struct LinkSpec {
     std::string target, arguments, description, workingDir, iconFile;
     int iconIndex = 0;
 };
-void MakeLink(const std::string& linkFile, const LinkSpec& spec);  // through the shell's link object
+void MakeLink(const std::string& linkFile, const LinkSpec& shape);  // through the shell's link object
 LinkSpec ReadLink(const std::string& linkFile);
 
 // Windows of another process.
