@@ -120,7 +120,7 @@ void TfrmMain::MakeSubPageButtons() {
 }
 
 void TfrmMain::MakeShortcutButtons() {
-    TIconCache icons;  // each distinct icon asked of the shell once per display
+    TIconCache icons;  // each distinct icon asked of the shell once per display, and shared
     int iconSize = ButtonLevelFor(ButtonSize).iconSize;
     TFont font = ScrollBox1->Font();
     font.height = ::MulDiv(10, 96, 72);
@@ -144,15 +144,14 @@ void TfrmMain::MakeShortcutButtons() {
             b->OnRightClick = [this](TControl* sender, TMouseButton mb, TShiftState sh, int x, int y) {
                 ButtonRightClick(sender, mb, sh, x, y);
             };
-        if (std::optional<unique_hicon> icon = icons.Get(s, iconSize)) {
-            try {
-                auto graphic = std::make_shared<TIcon>(icon->release());
+        try {
+            if (std::shared_ptr<const TIcon> icon = icons.Get(s, iconSize)) {
                 b->SetPictureTop(8);
-                b->SetPictureLeft((ButtonWidth - graphic->Width()) / 2);
-                if (graphic->Handle()) b->Picture().SetGraphic(std::move(graphic));
-            } catch (const std::exception& e) {
-                Log(std::string("LoadCurrentPage: Exception assigning icon. ") + e.what());
+                b->SetPictureLeft((ButtonWidth - icon->Width()) / 2);
+                b->Picture().SetGraphic(std::move(icon));
             }
+        } catch (const std::exception& e) {
+            Log(std::string("LoadCurrentPage: Exception assigning icon. ") + e.what());  // the button stays, bare
         }
         grid.Advance(ButtonWidth, clientWidth);
     }

@@ -157,11 +157,6 @@ std::string AdjustShortcutPaths(TShellLinkInfo& info) {
     return {};
 }
 
-IconSource ChooseIconSource(const std::string& iconFile, int32_t iconIndex) {
-    if (iconFile.empty() || !FileExists(iconFile)) return IconSource::None;
-    return iconIndex > 0 ? IconSource::FileIndex : IconSource::SystemList;
-}
-
 static HIMAGELIST ListForSize(int size) {
     return size == 0 ? LargeImageList : size == 1 ? ExtraLargeImageList : nullptr;
 }
@@ -183,8 +178,10 @@ static int SystemIconIndex(const std::string& file) {
 }
 
 std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int size) {
+    if (!shortcut) return std::nullopt;
     TIconCache once;
-    return once.Get(shortcut, size);
+    std::shared_ptr<const TIcon> icon = once.Get(shortcut, size);
+    return unique_hicon(icon ? ::CopyIcon(icon->Handle()) : nullptr);
 }
 
 // A registry key's default value, or nothing.
@@ -195,49 +192,75 @@ static std::optional<std::string> ClassValue(const std::string& key) {
     return std::string(buf);
 }
 
-// What decides the system's icon of a file: its type, unless the type draws each file's icon
-// from the file itself ("%1") or through an icon handler (programs, icons, shortcuts...).
+// Whether the registry gives every file of the type one fixed icon. Anything else (no entry,
+// "%1": the icon is in the file, an icon handler that draws each file) counts as per file, so a
+// shared icon is only ever one the shell would have given each of those files anyway.
+static bool ClassHasFixedIcon(const std::string& cls, const std::string& ext) {
+    std::optional<std::string> icon = ClassValue(cls + "\\DefaultIcon");
+    if (!icon || icon->empty()) icon = ClassValue(ext + "\\DefaultIcon");
+    if (!icon || icon->empty() || icon->find("%1") != std::string::npos) return false;
+    return !ClassValue(cls + "\\ShellEx\\IconHandler");
+}
+
+static bool IconComesFromType(const std::string& ext) {
+    std::optional<std::string> progId = ClassValue(ext);
+    std::string cls = progId && !progId->empty() ? *progId : ext;
+    if (!ClassHasFixedIcon(cls, ext)) return false;
+    // The user's own choice of program for the type, where the shell keeps one, must agree.
+    char choice[MAX_PATH] = {};
+    DWORD size = sizeof choice;
+    std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + ext + "\\UserChoice";
+    if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "ProgId", RRF_RT_REG_SZ, nullptr, choice, &size) ==
+            ERROR_SUCCESS &&
+        choice[0] && !ClassHasFixedIcon(choice, ext))
+        return false;
+    for (const std::string& other : {ext, "SystemFileAssociations\\" + ext, std::string("*")})
+        if (ClassValue(other + "\\ShellEx\\IconHandler")) return false;
+    return true;
+}
+
+// What decides the system's icon of a file: its type, or the file itself.
 static std::string SystemIconKey(const std::string& file) {
     std::string ext = LowerAZ(ExtractFileExt(file));
     if (ext.empty()) return "file:" + file;
-    static std::map<std::string, bool> perFile;  // the shell's file types do not change during a run
-    auto it = perFile.find(ext);
-    if (it == perFile.end()) {
-        std::optional<std::string> progId = ClassValue(ext);
-        std::string cls = progId && !progId->empty() ? *progId : ext;
-        std::optional<std::string> icon = ClassValue(cls + "\\DefaultIcon");
-        bool byFile = (icon && icon->find("%1") != std::string::npos) ||
-                      ClassValue(cls + "\\ShellEx\\IconHandler").has_value() ||
-                      ClassValue(ext + "\\ShellEx\\IconHandler").has_value();
-        it = perFile.emplace(ext, byFile).first;
-    }
-    return it->second ? "file:" + file : "type:" + ext;
+    static std::map<std::string, bool> byType;  // the shell's file types do not change during a run
+    auto it = byType.find(ext);
+    if (it == byType.end()) it = byType.emplace(ext, IconComesFromType(ext)).first;
+    return it->second ? "type:" + ext : "file:" + file;
 }
 
-std::optional<unique_hicon> TIconCache::Get(const TShortcutRecord* shortcut, int size) {
-    if (!shortcut) return std::nullopt;
-    const std::string& file = shortcut->IconFile;
-    int32_t index = shortcut->LinkInfo ? shortcut->LinkInfo->IconIndex : 0;
-    IconSource source = ChooseIconSource(file, index);
-    if (source == IconSource::None) return unique_hicon();
+// A page shows many shortcuts to few files: each file's existence is asked once per display.
+bool TIconCache::Exists(const std::string& file) {
+    auto it = exists_.find(file);
+    if (it == exists_.end()) it = exists_.emplace(file, FileExists(file)).first;
+    return it->second;
+}
 
-    if (source == IconSource::FileIndex) {
-        Key key{-1, file, index};
-        auto it = icons_.find(key);
-        if (it == icons_.end()) it = icons_.emplace(key, unique_hicon(IconFromFile(file, index))).first;
-        if (it->second) return unique_hicon(::CopyIcon(it->second.get()));
+template <class Make>
+const std::shared_ptr<const TIcon>& TIconCache::Find(const Key& key, Make make) {
+    auto it = icons_.find(key);
+    if (it == icons_.end()) {
+        HICON icon = make();
+        it = icons_.emplace(key, icon ? std::make_shared<const TIcon>(icon) : nullptr).first;
+    }
+    return it->second;
+}
+
+std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, int size) {
+    if (!shortcut) return nullptr;
+    const std::string& file = shortcut->IconFile;
+    if (file.empty() || !Exists(file)) return nullptr;
+    int32_t index = shortcut->LinkInfo ? shortcut->LinkInfo->IconIndex : 0;
+    if (index > 0) {
+        if (auto& icon = Find(Key{-1, file, index}, [&] { return IconFromFile(file, index); })) return icon;
         // no large icon at that index: the system's icon of the file, as below
     }
     HIMAGELIST list = ListForSize(size);
-    if (!list) return unique_hicon();
-    Key key{size, SystemIconKey(file), 0};
-    auto it = icons_.find(key);
-    if (it == icons_.end()) {
+    if (!list) return nullptr;
+    return Find(Key{size, SystemIconKey(file), 0}, [&]() -> HICON {
         int sysIndex = SystemIconIndex(file);
-        it = icons_.emplace(key, unique_hicon(sysIndex < 0 ? nullptr : ::ImageList_GetIcon(list, sysIndex, ILD_NORMAL)))
-                 .first;
-    }
-    return unique_hicon(it->second ? ::CopyIcon(it->second.get()) : nullptr);
+        return sysIndex < 0 ? nullptr : ::ImageList_GetIcon(list, sysIndex, ILD_NORMAL);
+    });
 }
 
 }  // namespace tsb

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <string>
 
+#include "framework/win/Picture.h"
 #include "framework/win/ScopedWin.h"
 
 namespace tsb {
@@ -46,20 +47,22 @@ std::string AdjustShortcutPaths(TShellLinkInfo& info);  // returns the icon file
 // shortcut has no icon.
 std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int size);
 
-// Icons of one page display, each distinct icon asked of the shell once. The key is what
-// decides the picture: an icon file and index; or, for the system's icon of a file, the list
-// and the file type, unless that type takes each file's icon from the file itself.
+// Icons of one page display, each distinct icon asked of the shell once and shared by every
+// button that shows it. The key is what decides the picture: an icon file and index; or, for the
+// system's icon of a file, the list and the file type where the registry gives that type one
+// fixed icon, and the list and the file itself otherwise.
 class TIconCache {
 public:
-    std::optional<unique_hicon> Get(const TShortcutRecord* shortcut, int size);
+    // Null when the shortcut has no icon (or no record).
+    std::shared_ptr<const TIcon> Get(const TShortcutRecord* shortcut, int size);
 
 private:
     using Key = std::tuple<int, std::string, int32_t>;
-    std::map<Key, unique_hicon> icons_;
+    bool Exists(const std::string& file);
+    template <class Make>
+    const std::shared_ptr<const TIcon>& Find(const Key& key, Make make);
+    std::map<Key, std::shared_ptr<const TIcon>> icons_;
+    std::map<std::string, bool> exists_;
 };
-
-// The decision of GetShortcutIcon, apart from the shell: which source serves an icon.
-enum class IconSource { None, FileIndex, SystemList };
-IconSource ChooseIconSource(const std::string& iconFile, int32_t iconIndex);
 
 }  // namespace tsb

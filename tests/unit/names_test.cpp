@@ -24,6 +24,26 @@ TEST(NameOrder, EqualKeysKeepListingOrder) {
     EXPECT_EQ(ids, (std::vector<int>{4, 2, 1, 3, 5}));
 }
 
+// The order pages always had: passes of neighbour exchanges, equal keys never swapped.
+TEST(NameOrder, SameOrderAsAnExchangeSortOnBigPages) {
+    struct Item { std::string name; int id; };
+    const char* pieces[] = {"a", "A", "b", "B", "\xC9", "_", "z", ""};
+    unsigned state = 12345;
+    auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+    std::vector<Item> items;
+    for (int i = 0; i < 600; ++i) {
+        std::string name;
+        for (unsigned k = next() % 4; k-- > 0;) name += pieces[next() % 8];
+        items.push_back({name, i});
+    }
+    std::vector<Item> expected = items;
+    for (size_t p = expected.size() - 1; p-- > 0;)
+        for (size_t i = 0; i <= p; ++i)
+            if (CompareNameKeys(expected[i].name, expected[i + 1].name) > 0) std::swap(expected[i], expected[i + 1]);
+    SortByName(items, [](const Item& i) -> const std::string& { return i.name; });
+    for (size_t i = 0; i < items.size(); ++i) ASSERT_EQ(items[i].id, expected[i].id) << "at " << i;
+}
+
 TEST(NameOrder, PrefixSortsFirst) {
     EXPECT_LT(CompareNameKeys("Game", "games"), 0);
     EXPECT_GT(CompareNameKeys("games", "GAME"), 0);

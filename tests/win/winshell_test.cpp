@@ -245,14 +245,26 @@ TEST_F(WinShell, CachedIconsEqualUncachedOnes) {
     records.push_back(Shortcut(dir / "b.txt", 0));
     records.push_back(Shortcut(std::string(sys) + "\\shell32.dll", 5));
     records.push_back(Shortcut(std::string(sys) + "\\shell32.dll", 5));
+    WriteFile(dir / "a.chm", "a");
+    WriteFile(dir / "b.chm", "b");
+    records.push_back(Shortcut(dir / "a.chm", 0));
+    records.push_back(Shortcut(dir / "b.chm", 0));
     TIconCache cache;
     for (auto& r : records)
         for (int size : {0, 1}) {
-            auto cached = cache.Get(&r, size), plain = GetShortcutIcon(&r, size);
-            ASSERT_TRUE(cached && plain);
-            ASSERT_EQ(static_cast<bool>(*cached), static_cast<bool>(*plain));
+            auto cached = cache.Get(&r, size);
+            auto plain = GetShortcutIcon(&r, size);
+            ASSERT_TRUE(plain);
+            ASSERT_EQ(cached != nullptr, static_cast<bool>(*plain));
             if (*plain) {
-                EXPECT_EQ(Pixels(cached->get()), Pixels(plain->get())) << r.IconFile << " size " << size;
+                EXPECT_EQ(Pixels(cached->Handle()), Pixels(plain->get())) << r.IconFile << " size " << size;
             }
         }
+    // Shared where the registry gives the type one icon; per file where the file may decide
+    // (programs: "%1") or where the type is not registered at all (".txt" in this prefix).
+    EXPECT_EQ(cache.Get(&records[5], 1), cache.Get(&records[6], 1));
+    EXPECT_NE(cache.Get(&records[0], 1), cache.Get(&records[2], 1));
+    EXPECT_EQ(cache.Get(&records[3], 1), cache.Get(&records[4], 1));
+    TShortcutRecord cmd = Shortcut(std::string(sys) + "\\cmd.exe", 0);
+    EXPECT_NE(cache.Get(&cmd, 1), cache.Get(&records[1], 1));
 }

@@ -1,17 +1,21 @@
 #include "framework/core/NameOrder.h"
 
-#include "framework/core/Text.h"
+#include <algorithm>
 
 namespace tsb {
 
+static unsigned char FoldAZ(char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
+
 int CompareNameKeys(std::string_view a, std::string_view b) {
-    std::string ka = LowerAZ(a), kb = LowerAZ(b);
-    size_t n = std::min(ka.size(), kb.size());
+    size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        auto ca = static_cast<unsigned char>(ka[i]), cb = static_cast<unsigned char>(kb[i]);
+        unsigned char ca = FoldAZ(a[i]), cb = FoldAZ(b[i]);
         if (ca != cb) return ca < cb ? -1 : 1;
     }
-    return ka.size() == kb.size() ? 0 : (ka.size() < kb.size() ? -1 : 1);
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace tsb
