@@ -6,7 +6,10 @@
 
 namespace tsb {
 
-HCURSOR HandPointCursor() { return ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)); }
+HCURSOR HandPointCursor() {
+    static const HCURSOR hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));  // shared: never freed
+    return hand;
+}
 
 static TColorButton* MakeButton(TControl* parent, const TFont& font, TButtonStyle style, const std::string& hint,
                                 const std::string& caption, TBounds b, TNotifyEvent onClick) {

@@ -278,3 +278,63 @@ TEST_F(ColorButtonTest, KeysAndMnemonicsClick) {
     EXPECT_EQ(MnemonicOf("A&&B"), 0);
     EXPECT_EQ(MnemonicOf("End&"), 0);
 }
+
+TEST_F(ColorButtonTest, HintToolArrivesWithTheMouseAndLeavesWithTheButton) {
+    auto toolCount = [] {
+        HWND tip = Application().ToolTipWindow();
+        return tip ? static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0)) : 0;
+    };
+    auto toolText = [](TControl* c) {
+        char text[80] = {};
+        TOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.hwnd = GetParent(c->Handle());
+        ti.uId = reinterpret_cast<UINT_PTR>(c->Handle());
+        ti.lpszText = text;
+        SendMessageA(Application().ToolTipWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+        return std::string(text);
+    };
+    int before = toolCount();
+    b->SetHint("first");
+    EXPECT_EQ(toolCount(), before) << "no tool until the mouse comes";
+    SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(toolCount(), before + 1);
+    EXPECT_EQ(toolText(b), "first");
+    SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    EXPECT_EQ(toolCount(), before + 1) << "one tool per button";
+    b->SetHint("second");
+    EXPECT_EQ(toolText(b), "second");
+    b->SetHint("");
+    EXPECT_EQ(toolCount(), before);
+
+    TColorButton* other = host.Add<TColorButton>();
+    other->SetHint("other");
+    SendMessageA(other->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    ASSERT_EQ(toolCount(), before + 1);
+    host.DestroyControls();
+    EXPECT_EQ(toolCount(), before) << "a destroyed button leaves no tool behind";
+}
+
+// A page is built with drawing switched off; what was set meanwhile shows once it is back on.
+TEST_F(ColorButtonTest, SettingsMadeWhileDrawingIsOffShowAfterwards) {
+    b->SetBevelStyle(bbNone);
+    host.Show();
+    UpdateWindow(host.Handle());
+    SendMessageA(host.Handle(), WM_SETREDRAW, FALSE, 0);
+    b->SetButtonColor(RGB(10, 200, 30));
+    SendMessageA(host.Handle(), WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(host.Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC dc = GetDC(b->Handle());
+    COLORREF seen = GetPixel(dc, b->Width() / 2, 3);
+    ReleaseDC(b->Handle(), dc);
+    EXPECT_EQ(seen, RGB(10, 200, 30));
+
+    b->Hide();
+    b->SetButtonColor(RGB(200, 20, 90));
+    b->Show();
+    UpdateWindow(host.Handle());
+    dc = GetDC(b->Handle());
+    seen = GetPixel(dc, b->Width() / 2, 3);
+    ReleaseDC(b->Handle(), dc);
+    EXPECT_EQ(seen, RGB(200, 20, 90)) << "a hidden button changed meanwhile";
+}

@@ -96,30 +96,38 @@ void TApplication::SetScreenCursor(HCURSOR c) {
     ::SetCursor(c ? c : ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
 }
 
-void TApplication::SetToolTip(HWND control, const std::string& text, bool hadOne) {
-    if (!toolTip_) {
-        toolTip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                     handle_, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        if (!toolTip_) return;
-        ::SendMessageA(toolTip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    }
+static TOOLINFOA ToolOf(HWND control, const std::string& text) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = ::GetParent(control);
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<char*>(text.c_str());
-    // Pages make thousands of tools: only a control that had one pays for looking it up.
-    if (hadOne) ::SendMessageA(toolTip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    if (!text.empty()) ::SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    return ti;
+}
+
+void TApplication::AddToolTip(HWND control, const std::string& text, const MSG& firstMove) {
+    if (!toolTip_) {
+        toolTip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                     handle_, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        if (!toolTip_) return;
+        ::SendMessageA(toolTip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    }
+    TOOLINFOA ti = ToolOf(control, text);
+    ::SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    // The tool's own watching starts after this move: it has to hear of this one too.
+    ::SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&firstMove));
+}
+
+void TApplication::UpdateToolTip(HWND control, const std::string& text) {
+    if (!toolTip_) return;
+    TOOLINFOA ti = ToolOf(control, text);
+    ::SendMessageA(toolTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TApplication::RemoveToolTip(HWND control) {
     if (!toolTip_) return;
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.hwnd = ::GetParent(control);
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    TOOLINFOA ti = ToolOf(control, {});
     ::SendMessageA(toolTip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 

@@ -38,8 +38,11 @@ public:
     HCURSOR ScreenCursor() const { return screenCursor_; }
     void SetScreenCursor(HCURSOR c);  // nullptr: each control's own cursor again
 
-    void SetToolTip(HWND control, const std::string& text, bool hadOne);
+    // Tooltip tools, one per control with a hint, registered when the mouse first comes over it.
+    void AddToolTip(HWND control, const std::string& text, const MSG& firstMove);
+    void UpdateToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
+    HWND ToolTipWindow() const { return toolTip_; }
 
     void DeferDestruction(std::unique_ptr<TControl> control);
     void FlushDeferred();

@@ -28,7 +28,7 @@ TControl::TControl(TControl* parent) : parent_(parent) {}
 TControl::~TControl() {
     while (!children_.empty()) children_.pop_back();
     if (hwnd_) {
-        if (!hint_.empty()) Application().RemoveToolTip(hwnd_);
+        if (hintTool_) Application().RemoveToolTip(hwnd_);
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         if (systemProc_) ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
         ::DestroyWindow(hwnd_);
@@ -78,6 +78,12 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     ++dispatchDepth_;
     LRESULT result = 0;
     try {
+        if (msg == WM_MOUSEMOVE && !hintTool_ && !hint_.empty()) {
+            hintTool_ = true;
+            MSG move{hwnd_, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
+            ::GetCursorPos(&move.pt);
+            Application().AddToolTip(hwnd_, hint_, move);
+        }
         if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
     } catch (const std::exception& e) {
         Application().HandleException(e);
@@ -306,9 +312,14 @@ void TControl::SetCaption(const std::string& text) {
 }
 
 void TControl::SetHint(const std::string& hint) {
-    bool hadOne = !hint_.empty();
     hint_ = hint;
-    Application().SetToolTip(hwnd_, hint, hadOne);
+    if (!hintTool_) return;
+    if (hint_.empty()) {
+        Application().RemoveToolTip(hwnd_);
+        hintTool_ = false;
+    } else {
+        Application().UpdateToolTip(hwnd_, hint_);
+    }
 }
 
 const TFont& TControl::Font() const {
@@ -346,7 +357,9 @@ void TControl::SetColor(TColor c) {
 }
 
 void TControl::Invalidate(bool erase) {
-    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, erase);
+    // A window that cannot be seen is painted whole when it appears; asking costs a trip to the
+    // window server per setter, thousands of times while a page is built with drawing off.
+    if (hwnd_ && ::IsWindowVisible(hwnd_)) ::InvalidateRect(hwnd_, nullptr, erase);
 }
 
 void TControl::Repaint() {

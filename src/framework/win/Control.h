@@ -156,6 +156,7 @@ private:
     bool aligning_ = false;
     TTagObject* tag_ = nullptr;
     std::string hint_;
+    bool hintTool_ = false;  // pages make thousands of controls: a tool only once the mouse came
     HCURSOR cursor_ = nullptr;
     std::optional<TFont> font_;
     std::optional<TColor> color_;
