@@ -109,8 +109,13 @@ private:
     void BuildLayout();
     void PlaceWindow();
     void LoadLogo();
-    void MakeSubPageButtons();
-    void MakeShortcutButtons();
+    void MakeSubPageButtons(TFolderRecord* page);
+    void MakeShortcutButtons(TFolderRecord* page);
+
+    // A display lets messages through; one asked for meanwhile waits for it to finish and is
+    // then posted, so two builds never mix their buttons.
+    bool displaying_ = false;
+    TFolderRecord* pendingPage_ = nullptr;
 };
 
 }  // namespace tsb

@@ -1,6 +1,8 @@
 // The main window's page display: the page title, header, sub-page buttons and shortcut grid.
 #include "app/MainForm.h"
 
+#include <utility>
+
 #include "app/Tools.h"
 #include "framework/core/Layout.h"
 #include "framework/win/Application.h"
@@ -38,6 +40,19 @@ void TfrmMain::SetButtonSize(int level) {
 }
 
 void TfrmMain::LoadCurrentPage() {
+    if (displaying_) {
+        pendingPage_ = CurrentPage;
+        return;
+    }
+    struct Displaying {
+        TfrmMain* f;
+        explicit Displaying(TfrmMain* form) : f(form) { f->displaying_ = true; }
+        ~Displaying() {
+            f->displaying_ = false;
+            if (TFolderRecord* next = std::exchange(f->pendingPage_, nullptr))
+                ::PostMessageA(f->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(next), 0);
+        }
+    } displaying{this};
     HomeButton->SetEnabled(false);
     BackButton->SetEnabled(false);
     Log("TfrmMain.LoadCurrentPage");
@@ -68,27 +83,28 @@ void TfrmMain::LoadCurrentPage() {
     } cleanUp{this};
     // A page handler run by the messages above may have replaced the tree below the page.
     if (!IsLiveFolder(CurrentPage)) CurrentPage = RootFolder;
-    pnlNav->SetVisible(!(CurrentPage == RootFolder && RootFolder->Folders.empty()));
+    TFolderRecord* page = CurrentPage;
+    pnlNav->SetVisible(!(page == RootFolder && RootFolder->Folders.empty()));
     PageScroller1->ScrollToStart();
     FolderPanel->SetBounds(0, 0, FolderPanel->Width(), PageScroller1->Height());
-    PageTitlePanel->SetCaption(CurrentPage->Name);
+    PageTitlePanel->SetCaption(page->Name);
     // (no thumbnail thread runs yet, so none has to be stopped before the buttons go)
     RedrawSuspended redraw(Handle());
-    if (CurrentPage->HeaderText.empty()) {
+    if (page->HeaderText.empty()) {
         pnlPageHeader->Hide();
     } else {
         pnlPageHeader->Show();
-        redPageHeader->SetRichText(WideToAnsi(CurrentPage->HeaderText));
+        redPageHeader->SetRichText(WideToAnsi(page->HeaderText));
     }
     FolderPanel->DestroyControls();
     ScrollBox1->DestroyControls();
-    MakeSubPageButtons();
-    if (CurrentPage->Shortcuts.size() > 100) ShowLoading("");
-    MakeShortcutButtons();
+    MakeSubPageButtons(page);
+    if (page->Shortcuts.size() > 100) ShowLoading("");
+    MakeShortcutButtons(page);
 }
 
-void TfrmMain::MakeSubPageButtons() {
-    const auto& folders = CurrentPage->Folders;
+void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
+    const auto& folders = page->Folders;
     auto hintOf = [this](const TFolderRecord& f) { return AdminMode ? f.Path : f.Name; };
     auto attach = [this](TColorButton* b, TFolderRecord* f) {
         b->SetTag(f);
@@ -98,7 +114,7 @@ void TfrmMain::MakeSubPageButtons() {
             };
     };
     auto click = [this](TControl* s) { FolderClick(s); };
-    if (CurrentPage->Shortcuts.empty() && !folders.empty()) {
+    if (page->Shortcuts.empty() && !folders.empty()) {
         std::vector<BoxPos> boxes = BigFolderButtons(static_cast<int>(folders.size()), Width(), FullScreen, 54);
         for (size_t i = 0; i < folders.size(); ++i) {
             TFolderRecord* f = folders[i].get();
@@ -107,7 +123,7 @@ void TfrmMain::MakeSubPageButtons() {
                    f);
         }
     }
-    if (!CurrentPage->Shortcuts.empty()) {
+    if (!page->Shortcuts.empty()) {
         int x = 4;
         for (const auto& folder : folders) {
             TFolderRecord* f = folder.get();
@@ -119,14 +135,14 @@ void TfrmMain::MakeSubPageButtons() {
     }
 }
 
-void TfrmMain::MakeShortcutButtons() {
+void TfrmMain::MakeShortcutButtons(TFolderRecord* page) {
     TIconCache icons;  // each distinct icon asked of the shell once per display, and shared
     int iconSize = ButtonLevelFor(ButtonSize).iconSize;
     TFont font = ScrollBox1->Font();
     font.height = ::MulDiv(10, 96, 72);
     GridCursor grid;
     int clientWidth = ClientWidth();
-    for (const auto& shortcut : CurrentPage->Shortcuts) {
+    for (const auto& shortcut : page->Shortcuts) {
         TShortcutRecord* s = shortcut.get();
         if (!s->LinkInfo) continue;
         auto* b = ScrollBox1->Add<TColorButton>();
@@ -185,6 +201,10 @@ void TfrmMain::WMLoadPage(TFolderRecord* page) {
     Log("WMLoadPage");
     // The posted reference may have outlived its record (a reload replaces what lies below).
     if (!IsLiveFolder(page)) return;
+    if (displaying_) {
+        pendingPage_ = page;
+        return;
+    }
     CurrentPage = page;
     LoadCurrentPage();
 }

@@ -304,3 +304,42 @@ TEST_F(MainFormTest, StalePageLoadsAreDropped) {
     Application().ProcessMessages();
     EXPECT_EQ(frm->CurrentPage, RootFolder);
 }
+
+// Messages are let through while a page is built; a page asked for then is shown after the
+// build, never mixed into it.
+TEST_F(MainFormTest, PageAskedForDuringADisplayIsShownAfterIt) {
+    MakeDir(root + "\\More");
+    MakeDir(root + "\\More\\Inner");
+    MakeDir(root + "\\Three");
+    for (int i = 0; i < 101; ++i) MakeLink(root + "\\More\\s" + std::to_string(1000 + i) + ".lnk", {target, "", "", "", ""});
+    for (int i = 0; i < 3; ++i) Link("Three\\t" + std::to_string(i) + ".lnk");
+    Start();
+    TFolderRecord* more = RootFolder->Folders[0].get();
+    TFolderRecord* three = RootFolder->Folders[1].get();
+    auto expectThree = [&](const char* when) {
+        EXPECT_EQ(frm->CurrentPage, three) << when;
+        EXPECT_EQ(PageButtons().size(), 3u) << when;
+        EXPECT_TRUE(StripButtons().empty()) << when;
+        EXPECT_EQ(frm->PageTitlePanel->Caption(), "Three") << when;
+        EXPECT_TRUE(frm->BackButton->Enabled()) << when;
+    };
+
+    // Asked for while the indicator of a big page lets messages through, after the strip is made.
+    Go(more);
+    Go(RootFolder);
+    WorkingShown = [&](const std::string&) {
+        WorkingShown = nullptr;
+        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+        Application().ProcessMessages();
+    };
+    Go(more);
+    Application().ProcessMessages();
+    expectThree("during the shortcut buttons");
+
+    // Asked for before the build begins, while the title says "Loading...".
+    frm->CurrentPage = more;
+    PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+    frm->LoadCurrentPage();
+    Application().ProcessMessages();
+    expectThree("at the start");
+}
