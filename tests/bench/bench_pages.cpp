@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainForm.h"
@@ -33,6 +34,18 @@ double Time(Run run) {
     auto t = std::chrono::steady_clock::now();
     run();
     return Seconds(t);
+}
+
+// The best of three runs of a measure and of its floor, taken in turns: the machine's noise
+// only ever adds, and both see the same machine.
+template <class Measure, class Floor>
+std::pair<double, double> BestInTurns(Measure measure, Floor floor) {
+    double m = 1e9, f = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        f = std::min(f, Time(floor));
+        m = std::min(m, Time(measure));
+    }
+    return {m, f};
 }
 
 // The floor of a folder load: enumerate and read every link through the link object.
@@ -106,33 +119,25 @@ int main(int argc, char** argv) {
             if (f->Path == LowerAZ(page)) rec = f.get();
         HideWorking();
 
-        // Each figure is the best of three runs, a measure and its floor taken in turns: the
-        // machine's noise only ever adds, and both see the same machine.
-        double floorLoad = 1e9, load = 1e9;
-        for (int i = 0; i < 3; ++i) {
-            floorLoad = std::min(floorLoad, Time([&] { ReadLinksFloor(page); }));
-            load = std::min(load, Time([&] {
+        auto [load, floorLoad] = BestInTurns(
+            [&] {
                 LoadFolder(rec, rec->Path, nullptr);
                 HideWorking();
-            }));
-        }
-        double icons = 1e9;
-        for (int i = 0; i < 3; ++i)
-            icons = std::min(icons, Time([&] {
-                TIconCache cache;
-                for (auto& s : rec->Shortcuts) cache.Get(s.get(), 1);
-            }));
+            },
+            [&] { ReadLinksFloor(page); });
+        auto cachedIcons = [&] {
+            TIconCache cache;
+            for (auto& s : rec->Shortcuts) cache.Get(s.get(), 1);
+        };
+        double icons = BestInTurns(cachedIcons, [] {}).first;  // compared with the uncached calls below
         double uncached = Time([&] {
             for (auto& s : rec->Shortcuts) GetShortcutIcon(s.get(), 1);
         });
 
         frm.CurrentPage = rec;
         // The first display makes the buttons; the next ones also destroy the previous page's.
-        double floorShow = 1e9, show = 1e9;
-        for (int i = 0; i < 3; ++i) {
-            floorShow = std::min(floorShow, Time([&] { WindowsFloor(frm.ScrollBox1->Handle(), n); }));
-            show = std::min(show, Time([&] { frm.LoadCurrentPage(); }));
-        }
+        auto [show, floorShow] = BestInTurns([&] { frm.LoadCurrentPage(); },
+                                             [&] { WindowsFloor(frm.ScrollBox1->Handle(), n); });
         double mb = PrivateMB();
         std::printf("%6d %10.3fs %8.3fs %10.3fs %8.3fs %8.3fs %8.3fs %7.1fMB\n", n, load, floorLoad, show, floorShow,
                     icons, uncached, mb);
