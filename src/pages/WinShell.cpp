@@ -240,8 +240,13 @@ template <class Make>
 const std::shared_ptr<const TIcon>& TIconCache::Find(const Key& key, Make make) {
     auto it = icons_.find(key);
     if (it == icons_.end()) {
-        HICON icon = make();
-        it = icons_.emplace(key, icon ? std::make_shared<const TIcon>(icon) : nullptr).first;
+        unique_hicon icon(make());
+        std::shared_ptr<const TIcon> picture;
+        if (icon) {
+            picture = std::make_shared<const TIcon>(icon.get());
+            icon.release();  // the picture owns it now; had the allocation failed, the holder would have freed it
+        }
+        it = icons_.emplace(key, std::move(picture)).first;
     }
     return it->second;
 }
