@@ -43,6 +43,10 @@ target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
 add_executable(tsb_marker tests/tools/marker.cpp)
 add_executable(tsb_mklink tests/tools/mklink.cpp)
 target_link_libraries(tsb_mklink PRIVATE ole32 uuid)
+# The demo's headless screenshot, taken once the menu is really on screen.
+add_executable(tsb_demo_shot tests/tools/demo_shot.cpp tests/support/Driver.cpp)
+target_include_directories(tsb_demo_shot PRIVATE tests)
+target_link_libraries(tsb_demo_shot PRIVATE ole32 uuid gdi32 user32)
 
 # Measures page loading and display against their floors.
 add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)

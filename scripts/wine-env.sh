@@ -1,5 +1,10 @@
-# Sourced by the scripts: a Wine prefix inside the build tree, a virtual X display when there
-# is none, and a persistent wineserver for the duration of the caller.
+# Sourced by the scripts: how this machine runs each Windows build, a Wine prefix inside the
+# build tree, a virtual X display when there is none, and a persistent wineserver for the
+# duration of the caller.
+#
+# Not every machine's kernel runs 32-bit Linux programs, and Wine's 32-bit loader is one. Where
+# it does not, the 64-bit build runs on 64-bit Wine, and the 32-bit build runs through
+# qemu-user's i386 emulator, registered with binfmt_misc for the caller's lifetime only.
 # shellcheck shell=bash
 
 tsb_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,7 +15,83 @@ export WINEPREFIX="${WINEPREFIX:-$tsb_root/build/wine}"
 # tests and benchmarks those processes exhaust the X server's client slots.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 
+TSB_WINE32=/usr/lib/wine/wine
+TSB_WINE64=/usr/lib/wine/wine64
+TSB_BINFMT=/proc/sys/fs/binfmt_misc
+TSB_BINFMT_ENTRY=tsb-i386
+# The ELF header of an i386 executable, as qemu's own binfmt configuration matches it.
+TSB_I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+TSB_I386_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+# How each build runs here: "native", "emulated" or "unavailable"; the reason when unavailable.
+TSB_RUN_i686=unavailable
+TSB_RUN_x86_64=unavailable
+TSB_WHY_i686="" TSB_WHY_x86_64=""
+tsb_registered_binfmt=0
 tsb_xvfb_pid=""
+
+tsb_register_emulator() {
+  local qemu=/usr/bin/qemu-i386-static
+  [ -x "$qemu" ] || { TSB_WHY_i686="qemu-user-static is not installed"; return 1; }
+  if [ ! -e "$TSB_BINFMT/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$TSB_BINFMT" 2>/dev/null ||
+      { TSB_WHY_i686="binfmt_misc cannot be mounted"; return 1; }
+  fi
+  # A leftover of a run that was killed is ours too: replace it.
+  [ -e "$TSB_BINFMT/$TSB_BINFMT_ENTRY" ] && echo -1 >"$TSB_BINFMT/$TSB_BINFMT_ENTRY" 2>/dev/null
+  printf '%s' ":$TSB_BINFMT_ENTRY:M::$TSB_I386_MAGIC:$TSB_I386_MASK:$qemu:F" >"$TSB_BINFMT/register" 2>/dev/null ||
+    { TSB_WHY_i686="the i386 emulator cannot be registered"; return 1; }
+  tsb_registered_binfmt=1
+}
+
+tsb_unregister_emulator() {
+  if [ "$tsb_registered_binfmt" = 1 ] && [ -e "$TSB_BINFMT/$TSB_BINFMT_ENTRY" ]; then
+    echo -1 >"$TSB_BINFMT/$TSB_BINFMT_ENTRY" 2>/dev/null || true
+  fi
+  tsb_registered_binfmt=0
+}
+
+# Sets TSB_RUN_i686 and TSB_RUN_x86_64 (and registers the emulator where it is needed).
+tsb_detect_runners() {
+  if [ -x "$TSB_WINE64" ] && "$TSB_WINE64" --version >/dev/null 2>&1; then
+    TSB_RUN_x86_64=native
+  else
+    TSB_WHY_x86_64="64-bit Wine does not start"
+  fi
+  [ -x "$TSB_WINE32" ] || { TSB_WHY_i686="Wine's 32-bit part is not installed"; return 0; }
+  local preregistered=0
+  [ -e "$TSB_BINFMT/$TSB_BINFMT_ENTRY" ] && tsb_registered_binfmt=1  # left by a killed run
+  if [ "$tsb_registered_binfmt" = 0 ] && grep -qs 'magic 7f454c4601010100000000000000000002000300' "$TSB_BINFMT"/* 2>/dev/null; then
+    preregistered=1  # someone else's emulator: used, never removed
+  fi
+  if [ "$tsb_registered_binfmt" = 0 ] && [ "$preregistered" = 0 ] && "$TSB_WINE32" --version >/dev/null 2>&1; then
+    TSB_RUN_i686=native
+    return 0
+  fi
+  if [ "$preregistered" = 1 ] || tsb_register_emulator; then
+    if "$TSB_WINE32" --version >/dev/null 2>&1; then
+      TSB_RUN_i686=emulated
+      # Emulated, Wine probes the whole upper half of the 4 GB space one 64 KB piece at a
+      # time before it starts (about 50 s a process); a guest space of 2 GB and a little
+      # more (the shared user data page sits just below 2 GB) leaves it nothing to probe.
+      export QEMU_RESERVED_VA=0x81000000
+    else
+      TSB_WHY_i686="Wine's 32-bit loader does not start, even emulated"
+      tsb_unregister_emulator
+    fi
+  fi
+}
+
+# The loader for a build, and a program run on it: tsb_wine ARCH program.exe [arguments...]
+tsb_loader() { [ "$1" = i686 ] && echo "$TSB_WINE32" || echo "$TSB_WINE64"; }
+tsb_wine() {
+  local loader; loader=$(tsb_loader "$1"); shift
+  WINELOADER=$loader "$loader" "$@"
+}
+
+# Windows tools of Wine itself (wineboot, reg, winepath) run on the 64-bit loader everywhere.
+tsb_wine_tool() { WINELOADER=$TSB_WINE64 "$TSB_WINE64" "$@"; }
+tsb_winepath() { tsb_wine_tool winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }
 
 tsb_start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
@@ -26,12 +107,18 @@ tsb_start_display() {
   return 1
 }
 
-tsb_reg() { wine reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1; }
+tsb_reg() { tsb_wine_tool reg.exe add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1; }
 
 tsb_prepare_prefix() {
+  # A prefix made while no 32-bit loader ran has no 32-bit half: make it again once one runs.
+  if [ -f "$WINEPREFIX/.tsb-ready" ] && [ "$TSB_RUN_i686" != unavailable ] &&
+    [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/.tsb-ready" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    tsb_wine_tool wineboot.exe -i >/dev/null 2>&1 || true
     wineserver -w
     # A virtual desktop per screen size: windows appear at once (no window manager), and the
     # desktop's size is the primary monitor the program sees.
@@ -45,6 +132,7 @@ tsb_prepare_prefix() {
 }
 
 tsb_wine_up() {
+  tsb_detect_runners
   tsb_start_display
   tsb_prepare_prefix
   wineserver -p >/dev/null 2>&1 || true
@@ -53,4 +141,16 @@ tsb_wine_up() {
 tsb_wine_down() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$tsb_xvfb_pid" ] && kill "$tsb_xvfb_pid" >/dev/null 2>&1 || true
+  tsb_unregister_emulator
+}
+
+# One line on how a build runs here, for summaries.
+tsb_runner_text() {
+  local arch=$1 mode why
+  eval "mode=\$TSB_RUN_$arch why=\$TSB_WHY_$arch"
+  case $mode in
+    native) [ "$arch" = i686 ] && echo "native (32-bit Wine)" || echo "native (64-bit Wine)" ;;
+    emulated) echo "emulated (32-bit Wine through qemu-user)" ;;
+    *) echo "cannot run here: $why" ;;
+  esac
 }

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 namespace tsbtest {
@@ -81,6 +83,11 @@ std::string BuildFolder() {
     DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
     std::string s(buf, n);
     return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string ProgramBuildFolder() {
+    const char* dir = getenv("TSB_PROGRAM_DIR");
+    return dir && *dir ? std::string(dir) : BuildFolder();
 }
 
 // --- links ---
@@ -228,7 +235,10 @@ void PostClick(HWND w, bool right) {
 
 void SaveScreenshot(const std::string& name) {
     const char* dir = getenv("TSB_SCREENSHOTS");
-    if (!dir || !*dir) return;
+    if (dir && *dir) SaveScreenshotFile(std::string(dir) + "\\" + name + ".bmp");
+}
+
+bool SaveScreenshotFile(const std::string& file) {
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
@@ -236,96 +246,136 @@ void SaveScreenshot(const std::string& name) {
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    DWORD rowBytes = ((static_cast<DWORD>(w) * 3 + 3) & ~3u), size = rowBytes * static_cast<DWORD>(h);
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
-                        static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
-    std::string out = std::string(dir) + "\\" + name + ".bmp";
-    if (FILE* f = fopen(out.c_str(), "wb")) {
-        fwrite(&fh, sizeof fh, 1, f);
-        fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        fwrite(bits, size, 1, f);
-        fclose(f);
+    bool saved = false;
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        DWORD rowBytes = ((static_cast<DWORD>(w) * 3 + 3) & ~3u), size = rowBytes * static_cast<DWORD>(h);
+        BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
+                            static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
+        if (FILE* f = fopen(file.c_str(), "wb")) {
+            saved = fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+                    fwrite(bits, size, 1, f) == 1;
+            saved = fclose(f) == 0 && saved;
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    return saved;
 }
 
-// --- the program as a debuggee ---
+bool PrepareDesktop(const std::string& name, int width, int height, int timeoutMs) {
+    std::promise<bool> ready;
+    std::future<bool> result = ready.get_future();
+    // A thread of its own (a thread that has made windows cannot change its desktop), which
+    // stays on the desktop for the driver's lifetime: a desktop nobody uses is closed.
+    std::thread([&ready, name, width, height, timeoutMs] {
+        HDESK desk = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        if (!desk || !SetThreadDesktop(desk)) {
+            ready.set_value(false);
+            return;
+        }
+        ready.set_value(WaitFor(
+            [&] {
+                RECT r{};
+                GetWindowRect(GetDesktopWindow(), &r);
+                return r.right - r.left == width && r.bottom - r.top == height &&
+                       GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+            },
+            timeoutMs));
+        Sleep(INFINITE);
+    }).detach();
+    return result.get();
+}
+
+// --- the program and its debug lines ---
+
+namespace {
+
+// The system-wide debug-output monitor: with no debugger attached, every OutputDebugStringA
+// of every process lands in one shared buffer, tagged with the writer's process id. A
+// debugger would see the lines too, but debugging an emulated 32-bit process loses them, and
+// this channel works the same for every build.
+class DebugMonitor {
+public:
+    static DebugMonitor& Instance() {
+        static DebugMonitor* monitor = new DebugMonitor;  // lives as long as the driver
+        return *monitor;
+    }
+    void Add(DWORD pid, Program* p) {
+        std::lock_guard<std::mutex> l(lock_);
+        listeners_.emplace_back(pid, p);
+    }
+    void Remove(Program* p) {
+        std::lock_guard<std::mutex> l(lock_);
+        std::erase_if(listeners_, [&](const auto& e) { return e.second == p; });
+    }
+    bool Ready() const { return thread_.joinable(); }
+
+private:
+    DebugMonitor() {
+        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
+        bufferReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
+        dataReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
+        if (!mapping_ || !bufferReady_ || !dataReady_) return;
+        view_ = static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 4096));
+        if (view_) thread_ = std::thread(&DebugMonitor::Loop, this);
+    }
+    void Loop() {
+        for (;;) {
+            SetEvent(bufferReady_);
+            if (WaitForSingleObject(dataReady_, INFINITE) != WAIT_OBJECT_0) return;
+            DWORD pid;
+            memcpy(&pid, view_, sizeof pid);
+            std::string text(view_ + sizeof pid, strnlen(view_ + sizeof pid, 4096 - sizeof pid));
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+            std::lock_guard<std::mutex> l(lock_);
+            for (auto& [who, program] : listeners_)
+                if (who == pid) program->AddLine(text);
+        }
+    }
+    HANDLE mapping_ = nullptr, bufferReady_ = nullptr, dataReady_ = nullptr;
+    const char* view_ = nullptr;
+    std::thread thread_;
+    std::mutex lock_;
+    std::vector<std::pair<DWORD, Program*>> listeners_;
+};
+
+}  // namespace
 
 Program::Program(const std::string& exe, const std::string& args, const std::string& desktop) {
+    DebugMonitor& monitor = DebugMonitor::Instance();
+    if (!monitor.Ready()) return;
     std::string dir = exe.substr(0, exe.find_last_of('\\'));
     std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    thread_ = std::thread(&Program::DebugLoop, this, cmd, dir, desktop);
-    std::unique_lock<std::mutex> l(lock_);
-    started_.wait(l, [&] { return pid_ != 0 || done_; });
+    std::string desk = desktop;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!desk.empty()) si.lpDesktop = desk.data();
+    PROCESS_INFORMATION pi{};
+    // Suspended until it is listened to, so that no early line is missed.
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, dir.c_str(), &si,
+                        &pi))
+        return;
+    pid_ = pi.dwProcessId;
+    process_ = pi.hProcess;
+    monitor.Add(pid_, this);
+    ResumeThread(pi.hThread);
+    CloseHandle(pi.hThread);
 }
 
 Program::~Program() {
     Kill();
-    if (thread_.joinable()) thread_.join();
+    DebugMonitor::Instance().Remove(this);
+    if (process_) CloseHandle(process_);
 }
 
-void Program::DebugLoop(std::string cmd, std::string dir, std::string desktop) {
-    // The debugger must be the thread that started the process.
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    if (!desktop.empty()) si.lpDesktop = desktop.data();
-    PROCESS_INFORMATION pi{};
-    BOOL ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
-                             dir.c_str(), &si, &pi);
-    {
-        std::lock_guard<std::mutex> l(lock_);
-        if (ok) {
-            pid_ = pi.dwProcessId;
-            process_ = pi.hProcess;
-            CloseHandle(pi.hThread);
-        } else {
-            done_ = exited_ = true;
-        }
-    }
-    started_.notify_all();
-    if (!ok) return;
-    DEBUG_EVENT ev;
-    bool firstBreak = true;
-    while (WaitForDebugEvent(&ev, INFINITE)) {
-        DWORD status = DBG_CONTINUE;
-        switch (ev.dwDebugEventCode) {
-            case OUTPUT_DEBUG_STRING_EVENT: {
-                const auto& s = ev.u.DebugString;
-                std::string text(s.nDebugStringLength, '\0');
-                SIZE_T got = 0;
-                if (!s.fUnicode)
-                    ReadProcessMemory(process_, s.lpDebugStringData, text.data(), text.size(), &got);
-                text.resize(got);
-                while (!text.empty() && (text.back() == '\0' || text.back() == '\n')) text.pop_back();
-                std::lock_guard<std::mutex> l(lock_);
-                lines_.push_back(text);
-                break;
-            }
-            case CREATE_PROCESS_DEBUG_EVENT:
-                if (ev.u.CreateProcessInfo.hFile) CloseHandle(ev.u.CreateProcessInfo.hFile);
-                break;
-            case LOAD_DLL_DEBUG_EVENT:
-                if (ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
-                break;
-            case EXCEPTION_DEBUG_EVENT:
-                if (ev.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT && firstBreak) firstBreak = false;
-                else status = DBG_EXCEPTION_NOT_HANDLED;
-                break;
-            default:
-                break;
-        }
-        bool exit = ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT;
-        ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
-        if (exit) break;
-    }
+void Program::AddLine(const std::string& line) {
     std::lock_guard<std::mutex> l(lock_);
-    done_ = exited_ = true;
+    lines_.push_back(line);
 }
 
 std::vector<std::string> Program::Lines() {
@@ -356,30 +406,19 @@ HWND Program::WaitForWindow(const char* className, int timeoutMs) {
     return found;
 }
 
-bool Program::Running() {
-    std::lock_guard<std::mutex> l(lock_);
-    return !exited_;
+bool Program::Running() { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool Program::WaitForExit(int timeoutMs) {
+    return !process_ || WaitForSingleObject(process_, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
 }
 
-bool Program::WaitForExit(int timeoutMs) { return WaitFor([&] { return !Running(); }, timeoutMs); }
-
 void Program::Kill() {
-    HANDLE p;
-    {
-        std::lock_guard<std::mutex> l(lock_);
-        p = exited_ ? nullptr : process_;
-    }
-    if (p) TerminateProcess(p, 1);
+    if (Running()) TerminateProcess(process_, 1);
     WaitForExit(10000);
-    std::lock_guard<std::mutex> l(lock_);
-    if (process_) {
-        CloseHandle(process_);
-        process_ = nullptr;
-    }
 }
 
 ProgramFolder::ProgramFolder() : dir_("tsbprog") {
-    CopyFileA((BuildFolder() + "\\Tessaboard.exe").c_str(), Exe().c_str(), FALSE);
+    CopyFileA((ProgramBuildFolder() + "\\Tessaboard.exe").c_str(), Exe().c_str(), FALSE);
 }
 
 }  // namespace tsbtest

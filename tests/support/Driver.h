@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +32,9 @@ void MakeDir(const std::string& path);
 void RemoveTree(const std::string& path);
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern = "*");
 std::string BuildFolder();  // the folder of the running test program
+// Where the program under test and its helper programs are: TSB_PROGRAM_DIR when set (a
+// driver of one build testing the program of another), else the driver's own build folder.
+std::string ProgramBuildFolder();
 
 struct LinkSpec {
     std::string target, arguments, description, workingDir, iconFile;
@@ -51,6 +53,7 @@ bool ReallyVisible(HWND w);  // visible, and every ancestor too
 COLORREF ScreenPixel(int x, int y);
 void PostClick(HWND w, bool right = false);
 void SaveScreenshot(const std::string& name);  // into TSB_SCREENSHOTS, when set
+bool SaveScreenshotFile(const std::string& file);  // the whole screen as a 24-bit BMP
 
 // Waits until pred() holds or the time is up; returns pred().
 template <class Pred>
@@ -63,10 +66,17 @@ bool WaitFor(Pred pred, int timeoutMs = 20000) {
     return true;
 }
 
+// Makes the named desktop (a virtual desktop whose size the Wine prefix sets) and waits until
+// its screen has the size asked for, so that a program started on it sees that screen from
+// its first call rather than racing the desktop's own start. The desktop then lives as long as
+// the driver.
+bool PrepareDesktop(const std::string& name, int width, int height, int timeoutMs = 30000);
+
 class Program {
 public:
-    // Starts exe (with arguments) in its folder, as a debuggee, on the named desktop (whose
-    // size is the program's screen) or on the driver's own.
+    // Starts exe (with arguments) in its folder, on the named desktop (whose size is the
+    // program's screen) or on the driver's own, and collects its debug-output lines (cut at
+    // about 4 000 characters, as the system's monitor buffer holds).
     explicit Program(const std::string& exe, const std::string& args = "", const std::string& desktop = "");
     ~Program();
     Program(const Program&) = delete;
@@ -80,16 +90,13 @@ public:
     bool Running();
     bool WaitForExit(int timeoutMs = 10000);
     void Kill();
+    void AddLine(const std::string& line);  // from the debug-output monitor
 
 private:
-    void DebugLoop(std::string cmd, std::string dir, std::string desktop);
-    std::thread thread_;
     std::mutex lock_;
-    std::condition_variable started_;
     std::vector<std::string> lines_;
     DWORD pid_ = 0;
     HANDLE process_ = nullptr;
-    bool done_ = false, exited_ = false;
 };
 
 // The program copied into a fresh program folder, ready to start.
