@@ -136,7 +136,8 @@ TEST(Startup, SmallMonitorForcesFullScreen) {
     ProgramFolder dir;
     MakeDir(dir / "shortcuts");
     WriteFile(dir / "Tessaboard.ini", "[options]\nfull-screen=0\n");
-    ASSERT_TRUE(PrepareDesktop("Small", 1024, 600)) << "the small desktop of the Wine prefix";
+    HeldDesktop small("Small", 1024, 600);
+    ASSERT_TRUE(small.Ready()) << "the small desktop of the Wine prefix";
     Program app(dir.Exe(), "", "Small");
     ASSERT_TRUE(app.WaitForLine("TSB: TfrmMain.GetImageThumbnails", 40000));
     auto mains = WindowsOnDesktop("Small", "TfrmMain");
