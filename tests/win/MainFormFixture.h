@@ -1,0 +1,70 @@
+#pragma once
+// The main window in-process, on a program folder of the test's own.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "framework/win/Application.h"
+#include "framework/win/Debug.h"
+#include "framework/win/Files.h"
+#include "pages/WorkingFormUnit.h"
+#include "win/WinTestMain.h"
+
+namespace tsbtest {
+
+using namespace tsb;
+
+class MainFormTest : public WinTest {
+protected:
+    TempFolder dir{"tsbmain"};
+    std::string root = dir / "shortcuts";
+    std::string target = dir / "target.exe";
+    std::unique_ptr<TfrmMain> frm;
+    std::vector<std::string> lines;
+
+    void SetUp() override {
+        SetProgramFolder(dir.Path());
+        MakeDir(root);
+        WriteFile(target, "x");
+        SetDebugHook([this](const std::string& l) { lines.push_back(l); });
+    }
+    void TearDown() override {
+        SetDebugHook(nullptr);
+        WorkingShown = nullptr;
+        if (frm) Application().SetMainForm(nullptr);
+        frm.reset();
+        DoneRootFolder();
+        SetProgramFolder("");
+    }
+    void Start(bool admin = false) {
+        frm = std::make_unique<TfrmMain>();
+        frm->AdminMode = admin;
+        Application().SetMainForm(frm.get());
+        frm->ReloadAll();
+    }
+    void Link(const std::string& rel, const std::string& description = "", const std::string& to = "") {
+        MakeLink(root + "\\" + rel, {to.empty() ? target : to, "", description, "", ""});
+    }
+    void Go(TFolderRecord* page) {
+        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(page), 0);
+        Application().ProcessMessages();
+    }
+    std::vector<TColorButton*> PageButtons() const {
+        std::vector<TColorButton*> out;
+        for (auto& c : frm->ScrollBox1->Controls()) out.push_back(dynamic_cast<TColorButton*>(c.get()));
+        return out;
+    }
+    std::vector<TColorButton*> StripButtons() const {
+        std::vector<TColorButton*> out;
+        for (auto& c : frm->FolderPanel->Controls()) out.push_back(dynamic_cast<TColorButton*>(c.get()));
+        return out;
+    }
+    int Lines(const std::string& text) const {
+        int n = 0;
+        for (auto& l : lines) n += l == text;
+        return n;
+    }
+};
+
+}  // namespace tsbtest
