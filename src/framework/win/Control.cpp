@@ -108,11 +108,7 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;
         case WM_ERASEBKGND:
             if (systemProc_) return false;
-            if (!PaintsBackground()) {
-                RECT r;
-                ::GetClientRect(hwnd_, &r);
-                PaintBackground(reinterpret_cast<HDC>(wp), r);
-            }
+            EraseBackground(reinterpret_cast<HDC>(wp));
             result = 1;
             return true;
         case WM_PAINT:
@@ -123,15 +119,11 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return true;
         case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT) {
-                HCURSOR c = Application().ScreenCursor();
-                if (!c) c = cursor_;
-                if (c) {
-                    ::SetCursor(c);
-                    result = TRUE;
-                    return true;
-                }
-            }
+            if (!SetCursorFor(lp)) return false;
+            result = TRUE;
+            return true;
+        case WM_ENTERIDLE:  // a menu or a dialog of the system waits for messages
+            Application().Idle();
             return false;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);
@@ -150,31 +142,48 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-            TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
-                             : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
-                                                                              : TMouseButton::mbMiddle;
-            int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-            const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
-            if (ev) ev(this, b, static_cast<TShiftState>(wp), x, y);
-            if (systemProc_) return false;
-            // Own classes click on a left release over the control, like push buttons.
-            if (b == TMouseButton::mbLeft) {
-                if (down) {
-                    ::SetCapture(hwnd_);
-                } else if (::GetCapture() == hwnd_) {
-                    ::ReleaseCapture();
-                    RECT r;
-                    ::GetClientRect(hwnd_, &r);
-                    POINT pt{x, y};
-                    if (::PtInRect(&r, pt)) Click();
-                }
-            }
+        case WM_MBUTTONUP:
+            MouseButton(msg, wp, lp);
             return false;
-        }
         default:
             return false;
+    }
+}
+
+void TControl::EraseBackground(HDC dc) {
+    if (PaintsBackground()) return;
+    RECT r;
+    ::GetClientRect(hwnd_, &r);
+    PaintBackground(dc, r);
+}
+
+bool TControl::SetCursorFor(LPARAM hitTest) {
+    if (LOWORD(hitTest) != HTCLIENT) return false;
+    HCURSOR c = Application().ScreenCursor();
+    if (!c) c = cursor_;
+    if (!c) return false;
+    ::SetCursor(c);
+    return true;
+}
+
+void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
+    bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
+                     : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
+                                                                      : TMouseButton::mbMiddle;
+    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
+    if (ev) ev(this, b, static_cast<TShiftState>(wp), x, y);
+    if (systemProc_ || b != TMouseButton::mbLeft) return;
+    // Own classes click on a left release over the control, like push buttons.
+    if (down) {
+        ::SetCapture(hwnd_);
+    } else if (::GetCapture() == hwnd_) {
+        ::ReleaseCapture();
+        RECT r;
+        ::GetClientRect(hwnd_, &r);
+        POINT pt{x, y};
+        if (::PtInRect(&r, pt)) Click();
     }
 }
 
@@ -189,10 +198,10 @@ void TControl::AdoptChild(std::unique_ptr<TControl> child) {
     ChildrenChanged();
 }
 
-static bool TreeBusy(const TControl* c) {
-    if (c->Busy()) return true;
-    for (const auto& child : c->Controls())
-        if (TreeBusy(child.get())) return true;
+bool TControl::Busy() const {
+    if (dispatchDepth_ > 0) return true;
+    for (const auto& child : children_)
+        if (child->Busy()) return true;
     return false;
 }
 
@@ -201,7 +210,7 @@ void TControl::DestroyControls() {
         std::unique_ptr<TControl> child = std::move(children_.back());
         children_.pop_back();
         // A control whose own handler is still running dies when that handler has returned.
-        if (TreeBusy(child.get())) Application().DeferDestruction(std::move(child));
+        if (child->Busy()) Application().DeferDestruction(std::move(child));
     }
     ChildrenChanged();
 }

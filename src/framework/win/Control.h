@@ -113,7 +113,9 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
 
-    bool Busy() const { return dispatchDepth_ > 0; }
+    // This control or one inside it is running one of its own handlers: destroying it now would
+    // pull the window out from under that handler.
+    bool Busy() const;
     // A mnemonic character (Alt and a letter): true when this control took it.
     virtual bool DialogChar(char) { return false; }
 
@@ -141,6 +143,9 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void EraseBackground(HDC dc);
+    bool SetCursorFor(LPARAM hitTest);
+    void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
     void ApplyFontToWindow();

@@ -43,8 +43,8 @@ int TForm::ShowModal() {
     modal_ = true;
     modalResult_ = mrNone;
     ShowForm();
-    MSG msg;
-    while (modalResult_ == mrNone && ::GetMessageA(&msg, nullptr, 0, 0) > 0) Application().HandleOne(msg);
+    while (modalResult_ == mrNone && Application().HandleMessage()) {
+    }
     if (modalResult_ == mrNone) {  // WM_QUIT arrived: leave it for the main loop
         ::PostQuitMessage(0);
         modalResult_ = mrCancel;
@@ -93,6 +93,17 @@ bool TForm::PreviewKey(MSG& msg) {
     return false;
 }
 
+void TForm::CloseQuery() {
+    if (OnCloseQuery) OnCloseQuery();  // an error here keeps the window open
+    if (modal_) {
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    } else if (Application().MainForm() == this) {
+        Application().Terminate();
+    } else {
+        Hide();
+    }
+}
+
 bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_SHOWWINDOW:
@@ -102,14 +113,7 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return false;
         case WM_CLOSE:
-            if (OnCloseQuery) OnCloseQuery();  // an error here keeps the window open
-            if (modal_) {
-                if (modalResult_ == mrNone) modalResult_ = mrCancel;
-            } else if (Application().MainForm() == this) {
-                Application().Terminate();
-            } else {
-                Hide();
-            }
+            CloseQuery();
             return true;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);
