@@ -5,6 +5,7 @@
 #include "framework/win/Control.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Thread.h"
 
 namespace tsb {
 
@@ -26,6 +27,7 @@ void TApplication::Initialize() {
     handle_ = ::CreateWindowExA(0, "TApplication", title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (!handle_) RaiseLastOSError("CreateWindow TApplication");
+    InitSynchronize();  // this thread is the GUI thread: workers hand their work to it
 }
 
 void TApplication::SetTitle(const std::string& title) {
