@@ -17,10 +17,11 @@ TForm::TForm(const TFormParams& p) : TControl(nullptr) {
     cp.style = style;
     cp.exStyle = WS_EX_CONTROLPARENT;
     cp.owner = Application().Handle();
-    cp.width = r.right - r.left;
-    cp.height = r.bottom - r.top;
     cp.text = p.caption;
     CreateHandle(cp);
+    // The frame is the system's, in window pixels: the client area is what the layout gives.
+    ::SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::ShowForm() {
@@ -57,15 +58,24 @@ int TForm::ShowModal() {
 
 void TForm::Close() { ::SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
+// Screen positions are window pixels: the centring is done there, where nothing is rounded.
+static void CenterWindowOn(HWND w, const RECT& on) {
+    RECT r;
+    ::GetWindowRect(w, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    ::SetWindowPos(w, nullptr, (on.left + on.right) / 2 - width / 2, (on.top + on.bottom) / 2 - height / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::CenterOnScreen() {
-    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-    SetBounds(sw / 2 - Width() / 2, sh / 2 - Height() / 2, Width(), Height());
+    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    CenterWindowOn(Handle(), screen);
 }
 
 void TForm::CenterOn(const TControl& other) {
     RECT r;
     ::GetWindowRect(other.Handle(), &r);
-    SetBounds((r.left + r.right) / 2 - Width() / 2, (r.top + r.bottom) / 2 - Height() / 2, Width(), Height());
+    CenterWindowOn(Handle(), r);
 }
 
 bool TForm::PreviewKey(MSG& msg) {
