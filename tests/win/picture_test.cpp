@@ -1,13 +1,12 @@
 // The picture registry and the framework's own picture classes, on real files.
 #include <atomic>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/win/Errors.h"
 #include "framework/win/Picture.h"
-#include "framework/win/Thread.h"
+#include "win/LambdaThread.h"
 #include "win/WinTestMain.h"
 
 using namespace tsb;
@@ -59,17 +58,6 @@ COLORREF DrawnCentre(const TPicture& p) {
     GdiFlush();
     return GetPixel(dc.get(), 20, 20);
 }
-
-class TLambdaThread : public TThread {
-public:
-    explicit TLambdaThread(std::function<void(TLambdaThread&)> body) : body_(std::move(body)) {}
-
-protected:
-    void Execute() override { body_(*this); }
-
-private:
-    std::function<void(TLambdaThread&)> body_;
-};
 
 }  // namespace
 

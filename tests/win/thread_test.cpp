@@ -1,12 +1,11 @@
 // Worker threads and the hand-over to the GUI thread, with real threads.
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "framework/win/Application.h"
 #include "framework/win/Errors.h"
-#include "framework/win/Thread.h"
+#include "win/LambdaThread.h"
 #include "win/WinTestMain.h"
 
 #include <tlhelp32.h>  // after the Windows headers
@@ -15,19 +14,6 @@ using namespace tsb;
 using namespace tsbtest;
 
 namespace {
-
-// A worker whose body is the test's.
-class TLambdaThread : public TThread {
-public:
-    explicit TLambdaThread(std::function<void(TLambdaThread&)> body) : body_(std::move(body)) {}
-    using TThread::SleepUnlessTerminated;
-
-protected:
-    void Execute() override { body_(*this); }
-
-private:
-    std::function<void(TLambdaThread&)> body_;
-};
 
 int ThreadsOfThisProcess() {
     unique_file snap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
