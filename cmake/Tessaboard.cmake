@@ -13,7 +13,7 @@ file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/about/*.cpp
   ${CMAKE_SOURCE_DIR}/src/monitor/*.cpp
   ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
-list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/src/app/PictureFile.cpp)
+list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(tsb_units STATIC ${TSB_UNIT_SOURCES})
 target_link_libraries(tsb_units PUBLIC tsb_framework)
 

@@ -2,6 +2,7 @@
 
 #include "about/SplashFormUnit.h"
 #include "app/Tools.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
@@ -138,6 +139,8 @@ void TfrmMain::FormShow(TControl*) {
 }
 
 void TfrmMain::WMStartup() {
+    if (started_) return;  // the first load runs once, whatever posts the message again
+    started_ = true;
     ReloadAll();
     if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
 }
@@ -145,16 +148,18 @@ void TfrmMain::WMStartup() {
 void TfrmMain::ReloadAll() {
     StopMonitor();
     ShowWorking("");
-    try {
-        LoadConfig();
-        LoadCurrentPage();
-    } catch (...) {
+    ScopeExit restore([this] {
         HideWorking();
-        if (FolderMonitor) FolderMonitor->Activate();
-        throw;
-    }
-    HideWorking();
-    if (FolderMonitor) FolderMonitor->Activate();
+        // A clean-up raises nothing (it may run while an error passes): a monitor that cannot
+        // start again gets the standard error box of its own.
+        try {
+            if (FolderMonitor) FolderMonitor->Activate();
+        } catch (const std::exception& e) {
+            Application().HandleException(e);
+        }
+    });
+    LoadConfig();
+    LoadCurrentPage();
 }
 
 void TfrmMain::StopMonitor() {

@@ -116,6 +116,9 @@ private:
     // then posted, so two builds never mix their buttons.
     bool displaying_ = false;
     TFolderRecord* pendingPage_ = nullptr;
+
+    bool started_ = false;   // WM_STARTUP has been handled
+    std::string failedLogo_;  // the logo file (path, size, time) whose error was last shown
 };
 
 }  // namespace tsb

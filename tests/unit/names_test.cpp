@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/PictureFile.h"
+#include "framework/core/PictureFile.h"
 #include "framework/core/NameOrder.h"
 #include "framework/core/Text.h"
 

@@ -37,7 +37,7 @@ struct TCreateParams {
     DWORD exStyle = 0;
     UINT classStyle = CS_DBLCLKS;
     HWND owner = nullptr;             // top-level windows only
-    int left = 0, top = 0, width = 0, height = 0;  // design pixels (scaled on creation)
+    int left = 0, top = 0, width = 0, height = 0;  // design pixels
     std::string text;
 };
 
@@ -62,7 +62,7 @@ public:
     }
     void DestroyControls();  // every child, in reverse order of creation
 
-    // Geometry in the parent's client coordinates (design pixels).
+    // Geometry in the parent's client coordinates, in design pixels (Graphics.h).
     int Left() const;
     int Top() const;
     int Width() const;
@@ -113,7 +113,9 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
 
-    bool Busy() const { return dispatchDepth_ > 0; }
+    // This control or one inside it is running one of its own handlers: destroying it now would
+    // pull the window out from under that handler.
+    bool Busy() const;
     // A mnemonic character (Alt and a letter): true when this control took it.
     virtual bool DialogChar(char) { return false; }
 
@@ -130,7 +132,8 @@ protected:
     virtual void ColorChanged() { Invalidate(); }
     virtual void Resized() {}
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
-    virtual RECT AlignArea() const;     // where aligned children go: the client area by default
+    // Where aligned children go, in window pixels: the client area by default.
+    virtual RECT AlignArea() const;
     virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control
     virtual void CommandReflected(WORD) {}                            // WM_COMMAND from this control
     virtual void Click() { if (OnClick) OnClick(this); }
@@ -141,8 +144,13 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void EraseBackground(HDC dc);
+    bool SetCursorFor(LPARAM hitTest);
+    void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
+    RECT WindowBounds() const;  // in the parent's client coordinates, window pixels
+    void PlaceWindow(int left, int top, int width, int height);  // window pixels
     void ApplyFontToWindow();
     void ParentChanged();
 
@@ -152,7 +160,7 @@ private:
     std::vector<std::unique_ptr<TControl>> children_;
     TAlign align_ = TAlign::alNone;
     unsigned anchors_ = akLeft | akTop;
-    RECT margins_{};  // distances to the parent's client edges, for anchors
+    RECT margins_{};  // distances to the parent's client edges, for anchors (window pixels)
     bool aligning_ = false;
     TTagObject* tag_ = nullptr;
     std::string hint_;

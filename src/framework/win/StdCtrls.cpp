@@ -196,15 +196,22 @@ void TScrollBox::ApplyRange() {
     rangePending_ = false;
     int contentBottom = 0;
     for (auto& c : Controls())
-        if (c->Visible()) contentBottom = std::max(contentBottom, c->Top() + c->Height() + pos_);
-    int page = ClientHeight();
-    if (contentBottom <= page && pos_ > 0) ScrollTo(0);
+        if (c->Visible()) {
+            RECT r;
+            ::GetWindowRect(c->Handle(), &r);
+            ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+            contentBottom = std::max(contentBottom, static_cast<int>(r.bottom) + pos_);
+        }
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    int page = client.bottom;
+    if (contentBottom <= page && pos_ > 0) ScrollToPixel(0);
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(contentBottom - 1, 0),
                   static_cast<UINT>(page), pos_, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
 }
 
-void TScrollBox::ScrollTo(int pos) {
+void TScrollBox::ScrollToPixel(int pos) {
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
     int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
@@ -226,16 +233,16 @@ bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case WM_VSCROLL: {
             SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
             ::GetScrollInfo(Handle(), SB_VERT, &si);
-            int line = 16, page = static_cast<int>(si.nPage);
+            int line = Scale(16), page = static_cast<int>(si.nPage);
             switch (LOWORD(wp)) {
-                case SB_LINEUP: ScrollTo(pos_ - line); break;
-                case SB_LINEDOWN: ScrollTo(pos_ + line); break;
-                case SB_PAGEUP: ScrollTo(pos_ - page); break;
-                case SB_PAGEDOWN: ScrollTo(pos_ + page); break;
+                case SB_LINEUP: ScrollToPixel(pos_ - line); break;
+                case SB_LINEDOWN: ScrollToPixel(pos_ + line); break;
+                case SB_PAGEUP: ScrollToPixel(pos_ - page); break;
+                case SB_PAGEDOWN: ScrollToPixel(pos_ + page); break;
                 case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: ScrollTo(si.nTrackPos); break;
-                case SB_TOP: ScrollTo(0); break;
-                case SB_BOTTOM: ScrollTo(si.nMax); break;
+                case SB_THUMBPOSITION: ScrollToPixel(si.nTrackPos); break;
+                case SB_TOP: ScrollToPixel(0); break;
+                case SB_BOTTOM: ScrollToPixel(si.nMax); break;
                 default: break;
             }
             return true;
@@ -272,8 +279,12 @@ void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0)
 bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     if (hdr->code != PGN_CALCSIZE || !child_) return false;
     auto* calc = reinterpret_cast<NMPGCALCSIZE*>(hdr);
-    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = contentWidth_;
-    if (calc->dwFlag == PGF_CALCHEIGHT) calc->iHeight = child_->Height();
+    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = Scale(contentWidth_);
+    if (calc->dwFlag == PGF_CALCHEIGHT) {
+        RECT r;
+        ::GetWindowRect(child_->Handle(), &r);
+        calc->iHeight = r.bottom - r.top;
+    }
     result = 0;
     return true;
 }

@@ -81,8 +81,8 @@ protected:
 class TScrollBox : public TControl {
 public:
     TScrollBox(TControl* parent, TBounds b);
-    void ScrollTo(int pos);
-    int ScrollPos() const { return pos_; }
+    void ScrollTo(int pos) { ScrollToPixel(Scale(pos)); }
+    int ScrollPos() const { return Unscale(pos_); }
     void UpdateRange();  // coalesced: posts itself once
 
 protected:
@@ -92,7 +92,8 @@ protected:
 
 private:
     void ApplyRange();
-    int pos_ = 0;
+    void ScrollToPixel(int pos);
+    int pos_ = 0;  // window pixels, like the scroll bar
     bool rangePending_ = false;
 };
 
