@@ -12,10 +12,12 @@ TEST(Startup, FirstRunMakesLinksAndConfigurationAndShowsTheSplashFirst) {
     HWND splash = app.WaitForWindow("TSplashForm", 20000);
     ASSERT_TRUE(splash);
     auto splashSeen = std::chrono::steady_clock::now();
-    bool versionShown = false;
-    for (HWND c : ChildWindows(splash))
-        if (TextOf(c) == "version: 1.8.0.382") versionShown = true;
-    EXPECT_TRUE(versionShown);
+    // The window may be seen before its texts are set.
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND c : ChildWindows(splash))
+            if (TextOf(c) == "version: 1.8.0.382") return true;
+        return false;
+    }, 5000));
     SaveScreenshot("splash");
 
     HWND main = app.WaitForWindow("TfrmMain", 30000);
