@@ -46,8 +46,8 @@ protected:
     void Link(const std::string& rel, const std::string& description = "", const std::string& to = "") {
         MakeLink(root + "\\" + rel, {to.empty() ? target : to, "", description, "", ""});
     }
-    void Go(TFolderRecord* page) {
-        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(page), 0);
+    void Go(TRef<TFolderRecord> page) {
+        frm->PostLoadPage(page);
         Application().ProcessMessages();
     }
     std::vector<TColorButton*> PageButtons() const {

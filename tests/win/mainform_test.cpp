@@ -27,7 +27,7 @@ TEST_F(MainFormTest, HomePageWithoutSubPages) {
     EXPECT_EQ(buttons[0]->Alignment(), alBottomCenter);
     EXPECT_EQ(buttons[0]->BevelStyle(), bbNone);
     EXPECT_EQ(buttons[0]->Hint(), "Alpha");
-    EXPECT_EQ(dynamic_cast<TShortcutRecord*>(buttons[0]->Tag()), RootFolder->Shortcuts[0].get());
+    EXPECT_EQ(buttons[0]->Tag().As<TShortcutRecord>(), RootFolder->Shortcuts[0].get());
     EXPECT_FALSE(frm->HomeButton->Enabled());
     EXPECT_FALSE(frm->BackButton->Enabled());
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page");
@@ -55,7 +55,7 @@ TEST_F(MainFormTest, SubPagesOnlyGiveBigButtonsAndThenTheStrip) {
     EXPECT_TRUE(StripButtons().empty());
     EXPECT_FALSE(frm->HomeButton->Enabled()) << "home page";
 
-    Go(dynamic_cast<TFolderRecord*>(big[1]->Tag()));  // a page with a shortcut and a sub-page
+    Go(big[1]->Tag().As<TFolderRecord>());  // a page with a shortcut and a sub-page
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Books");
     EXPECT_TRUE(frm->HomeButton->Enabled());
     EXPECT_TRUE(frm->BackButton->Enabled());
@@ -67,7 +67,7 @@ TEST_F(MainFormTest, SubPagesOnlyGiveBigButtonsAndThenTheStrip) {
     ASSERT_EQ(PageButtons().size(), 1u);
     EXPECT_EQ(PageButtons()[0]->Caption(), "Read");
 
-    Go(frm->CurrentPage->Folders[0].get());  // neither shortcuts nor sub-pages
+    Go(frm->CurrentPage.Get()->Folders[0].get());  // neither shortcuts nor sub-pages
     EXPECT_TRUE(PageButtons().empty());
     EXPECT_TRUE(frm->pnlNav->Visible());
     frm->BackButtonClick(nullptr);
@@ -246,7 +246,7 @@ TEST_F(MainFormTest, StalePageLoadsAreDropped) {
     MakeDir(root + "\\Games");
     Start();
     TFolderRecord* games = RootFolder->Folders[0].get();
-    PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(games), 0);
+    frm->PostLoadPage(games);
     RemoveItem(games->Path);  // the record goes before the posted load runs
     Application().ProcessMessages();
     EXPECT_EQ(frm->CurrentPage, RootFolder);
@@ -276,7 +276,7 @@ TEST_F(MainFormTest, PageAskedForDuringADisplayIsShownAfterIt) {
     Go(RootFolder);
     WorkingShown = [&](const std::string&) {
         WorkingShown = nullptr;
-        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+        frm->PostLoadPage(three);
         Application().ProcessMessages();
     };
     Go(more);
@@ -285,7 +285,7 @@ TEST_F(MainFormTest, PageAskedForDuringADisplayIsShownAfterIt) {
 
     // Asked for before the build begins, while the title says "Loading...".
     frm->CurrentPage = more;
-    PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+    frm->PostLoadPage(three);
     frm->LoadCurrentPage();
     Application().ProcessMessages();
     expectThree("at the start");
