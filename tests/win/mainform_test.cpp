@@ -230,15 +230,14 @@ TEST_F(MainFormTest, AdministratorMenusDeleteOnlyWhatTheyMay) {
     TColorButton* mail = PageButtons()[0];
     EXPECT_TRUE(mail->OnRightClick);
     EXPECT_EQ(mail->Hint(), target) << "administrators see the target";
-    frm->ButtonPopupMenu.Tag = mail->Tag();
-    frm->Delete1Click(nullptr);
+    RightClick(mail, [&] { PostMenuChoice(1); });  // "&Delete"
     EXPECT_FALSE(Exists(root + "\\mail.lnk"));
     frm->Delete1Click(nullptr);  // gone already: nothing
-    frm->FolderPopupMenu.Tag = RootFolder->Folders[1].get();
-    frm->DeleteFolder1Click(nullptr);
+    auto strip = StripButtons();
+    ASSERT_EQ(strip.size(), 2u);
+    RightClick(strip[1], [&] { PostMenuChoice(1); });  // "Delete" on Full
     EXPECT_TRUE(Exists(root + "\\Full")) << "a folder with shortcuts stays";
-    frm->FolderPopupMenu.Tag = RootFolder->Folders[0].get();
-    frm->DeleteFolder1Click(nullptr);
+    RightClick(strip[0], [&] { PostMenuChoice(1); });  // "Delete" on Empty
     EXPECT_FALSE(Exists(root + "\\Empty"));
 }
 
