@@ -26,8 +26,21 @@ protected:
         });
     }
     static bool Indicating(const std::string& message) { return frmWorking && frmWorking->txtMessage->Caption() == message; }
-    // A new folder record at the address of a released one, put in the tree under the root (the
-    // heap hands the address out again once the records made before it are held).
+    // A sub-page of the home page for an existing folder, its record made amid others that stay,
+    // so that its address is handed out again once it is released (the heap keeps the place).
+    TFolderRecord* FolderAmidOthers(const std::string& name) {
+        for (int i = 0; i < 1000; ++i) neighbours.push_back(std::make_unique<TFolderRecord>());
+        std::unique_ptr<TFolderRecord> record = std::move(neighbours[500]);
+        record->Name = name;
+        record->Path = LowerAZ(root + "\\" + name);
+        record->Parent = RootFolder;
+        record->NeedsLoad = true;
+        RootFolder->Folders.push_back(std::move(record));
+        return RootFolder->Folders.back().get();
+    }
+    std::vector<std::unique_ptr<TFolderRecord>> neighbours;
+
+    // A new folder record at the address of a released one, put in the tree under the root.
     TFolderRecord* RecordAt(const void* address, const std::string& name) {
         std::unique_ptr<TFolderRecord> found;
         std::vector<std::unique_ptr<TFolderRecord>> elsewhere;
@@ -153,10 +166,10 @@ TEST_F(LifetimeTest, MenusOpenAcrossAReloadActOnWhatTheyWereOpenedOn) {
 // it was, and the home page shown.
 TEST_F(LifetimeTest, AFolderRemovedWhileItIsReadIsLeftAlone) {
     Link("home.lnk", "Home Link");
+    Start();
     MakeDir(root + "\\Games");
     Link("Games\\chess.lnk", "Chess");
-    Start();
-    TFolderRecord* games = RootFolder->Folders.at(0).get();
+    TFolderRecord* games = FolderAmidOthers("Games");
     Go(games);
     ASSERT_EQ(frm->PageTitlePanel->Caption(), "Games");
     TRef<TFolderRecord> read = games;
@@ -190,9 +203,9 @@ TEST_F(LifetimeTest, AFolderRemovedWhileItIsReadIsLeftAlone) {
 // A page load posted for a folder that was then removed, and a new record made at the released
 // record's address and put in the tree: the posted reference must not reach it.
 TEST_F(LifetimeTest, APostedPageDoesNotReachARecordAtItsOldAddress) {
-    MakeDir(root + "\\Games");
     Start();
-    TFolderRecord* games = RootFolder->Folders.at(0).get();
+    MakeDir(root + "\\Games");
+    TFolderRecord* games = FolderAmidOthers("Games");
     const void* address = games;
     TRef<TFolderRecord> posted = games;
     frm->PostLoadPage(posted);
