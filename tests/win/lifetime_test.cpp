@@ -30,13 +30,7 @@ protected:
     // so that its address is handed out again once it is released (the heap keeps the place).
     TFolderRecord* FolderAmidOthers(const std::string& name) {
         for (int i = 0; i < 1000; ++i) neighbours.push_back(std::make_unique<TFolderRecord>());
-        std::unique_ptr<TFolderRecord> record = std::move(neighbours[500]);
-        record->Name = name;
-        record->Path = LowerAZ(root + "\\" + name);
-        record->Parent = RootFolder;
-        record->NeedsLoad = true;
-        RootFolder->Folders.push_back(std::move(record));
-        return RootFolder->Folders.back().get();
+        return SubPage(std::move(neighbours[500]), name);
     }
     std::vector<std::unique_ptr<TFolderRecord>> neighbours;
 
@@ -49,12 +43,15 @@ protected:
             if (r.get() == address) found = std::move(r);
             else elsewhere.push_back(std::move(r));
         }
-        if (!found) return nullptr;
-        found->Name = name;
-        found->Path = LowerAZ(root + "\\" + name);
-        found->Parent = RootFolder;
-        found->NeedsLoad = true;
-        RootFolder->Folders.push_back(std::move(found));
+        return found ? SubPage(std::move(found), name) : nullptr;
+    }
+    // The record, not yet read, put in the tree as the home page's sub-page of that name.
+    TFolderRecord* SubPage(std::unique_ptr<TFolderRecord> record, const std::string& name) {
+        record->Name = name;
+        record->Path = LowerAZ(root + "\\" + name);
+        record->Parent = RootFolder;
+        record->NeedsLoad = true;
+        RootFolder->Folders.push_back(std::move(record));
         return RootFolder->Folders.back().get();
     }
 };
