@@ -178,7 +178,7 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             WMStartup();
             return true;
         case WM_LOADPAGE:
-            WMLoadPage(reinterpret_cast<TFolderRecord*>(wp));
+            WMLoadPage(wp, lp);
             return true;
         default:
             return TForm::HandleMessage(msg, wp, lp, result);

@@ -1,5 +1,6 @@
 #pragma once
 // The main window in-process, on a program folder of the test's own.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,8 +47,8 @@ protected:
     void Link(const std::string& rel, const std::string& description = "", const std::string& to = "") {
         MakeLink(root + "\\" + rel, {to.empty() ? target : to, "", description, "", ""});
     }
-    void Go(TFolderRecord* page) {
-        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(page), 0);
+    void Go(TRef<TFolderRecord> page) {
+        frm->PostLoadPage(page);
         Application().ProcessMessages();
     }
     std::vector<TColorButton*> PageButtons() const {
@@ -60,6 +61,23 @@ protected:
         for (auto& c : frm->FolderPanel->Controls()) out.push_back(dynamic_cast<TColorButton*>(c.get()));
         return out;
     }
+    // Keys that choose the item at this index of the popup menu open when they are read: the
+    // menu's own loop takes every key of the thread's queue.
+    void PostMenuChoice(int index) const {
+        for (int i = 0; i <= index; ++i) PostMessageA(frm->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(frm->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    }
+    // A real right click on the button, then what queueBehind posts (read by the menu the click
+    // opens), and everything handled until that menu has closed. A menu still open after 10 s
+    // is ended, so a failing test can't hang.
+    void RightClick(TColorButton* button, const std::function<void()>& queueBehind) {
+        PostClick(button->Handle(), true);
+        queueBehind();
+        UINT_PTR guard = SetTimer(nullptr, 0, 10000, EndMenuAfterTimeout);
+        Application().ProcessMessages();
+        KillTimer(nullptr, guard);
+    }
+    static void CALLBACK EndMenuAfterTimeout(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
     int Lines(const std::string& text) const {
         int n = 0;
         for (auto& l : lines) n += l == text;

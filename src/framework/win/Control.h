@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/ObjectRef.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Win.h"
 
 namespace tsb {
 
 class TControl;
-
-// What a control's Tag may refer to; the tagged object is never owned by the control.
-class TTagObject {
-public:
-    virtual ~TTagObject() = default;
-};
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchors : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8, akAll = 15 };
@@ -90,8 +85,9 @@ public:
     std::string Caption() const;  // the window text
     void SetCaption(const std::string& text);
 
-    TTagObject* Tag() const { return tag_; }
-    void SetTag(TTagObject* t) { tag_ = t; }
+    // What the control stands for: never owned, and resolving to null once it is gone.
+    const TObjectRef& Tag() const { return tag_; }
+    void SetTag(TObjectRef t) { tag_ = t; }
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);  // shown as a tooltip
     void SetCursor(HCURSOR c) { cursor_ = c; }
@@ -162,7 +158,7 @@ private:
     unsigned anchors_ = akLeft | akTop;
     RECT margins_{};  // distances to the parent's client edges, for anchors (window pixels)
     bool aligning_ = false;
-    TTagObject* tag_ = nullptr;
+    TObjectRef tag_;
     std::string hint_;
     bool hintTool_ = false;  // pages make thousands of controls: a tool only once the mouse came
     HCURSOR cursor_ = nullptr;
