@@ -21,7 +21,9 @@ TfrmMain::TfrmMain()
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    Application().OnIdle = nullptr;  // the idle handler reaches into this window
+}
 
 // The fixed layout, as designed (pixels at 96 dots per inch).
 void TfrmMain::BuildLayout() {
@@ -141,8 +143,11 @@ void TfrmMain::FormShow(TControl*) {
 void TfrmMain::WMStartup() {
     if (started_) return;  // the first load runs once, whatever posts the message again
     started_ = true;
+    // Installed also when the first load fails, or the idle return home would be lost for good.
+    ScopeExit installIdle([this] {
+        if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
+    });
     ReloadAll();
-    if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
 }
 
 void TfrmMain::ReloadAll() {

@@ -51,6 +51,15 @@ void TfrmMain::LoadCurrentPage() {
     });
     HomeButton->SetEnabled(false);
     BackButton->SetEnabled(false);
+    // From here on every way out, a failed read of the folder included, restores the window.
+    ScopeExit cleanUp([this] {
+        HideWorking();
+        bool away = CurrentPage != RootFolder;
+        HomeButton->SetEnabled(away);
+        BackButton->SetEnabled(away);
+        Application().SetScreenCursor(nullptr);
+        GetImageThumbnails();
+    });
     Log("TfrmMain.LoadCurrentPage");
     std::string shortcuts = ProgramFolder() + "shortcuts";
     if (!DirectoryExists(shortcuts)) ForceDirectories(shortcuts);
@@ -66,14 +75,6 @@ void TfrmMain::LoadCurrentPage() {
     PageTitlePanel->Repaint();
     Application().ProcessMessages();
 
-    ScopeExit cleanUp([this] {
-        HideWorking();
-        bool away = CurrentPage != RootFolder;
-        HomeButton->SetEnabled(away);
-        BackButton->SetEnabled(away);
-        Application().SetScreenCursor(nullptr);
-        GetImageThumbnails();
-    });
     TFolderRecord* page = PageOnShow();
     TRef<TFolderRecord> building = page;
     pnlNav->SetVisible(!(page == RootFolder && RootFolder->Folders.empty()));

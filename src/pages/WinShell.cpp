@@ -217,6 +217,11 @@ int TIconCache::SystemIndex(const std::string& file) {
             index = ::SHMapPIDLToSystemImageListIndex(folder, child, &selected);
         }
     }
+    if (index < 0) {
+        // Paths the shell's namespace cannot parse still have an icon by name.
+        SHFILEINFOA sfi{};
+        if (::SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi, SHGFI_SYSICONINDEX)) index = sfi.iIcon;
+    }
     return systemIndex_.emplace(file, index).first->second;
 }
 

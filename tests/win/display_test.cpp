@@ -132,3 +132,21 @@ TEST_F(PageDisplay, LaunchShowsLoadingThroughItsWait) {
     EXPECT_FALSE(frmWorking) << "and goes with the click";
     EXPECT_TRUE(WaitFor([&] { return Exists(app + "\\marker.txt") && ReadFile(app + "\\marker.txt").find("cwd") != std::string::npos; }, 10000));
 }
+
+TEST_F(PageDisplay, AFolderThatCannotBeReadStillRunsTheCleanUp) {
+    MakeDir(root + "\\Locked");
+    MakeLink(root + "\\Locked\\one.lnk", {target, "", "", "", ""});
+    WriteFile(root + "\\Locked\\page-header.rtf", "{\\rtf1 locked}");
+    StartShown();
+    // Held open without sharing: reading the folder fails on its header.
+    HANDLE held = CreateFileA((root + "\\Locked\\page-header.rtf").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    frm->CurrentPage = RootFolder->Folders[0].get();
+    EXPECT_ANY_THROW(frm->LoadCurrentPage());
+    CloseHandle(held);
+    EXPECT_FALSE(frmWorking) << "indicator hidden";
+    EXPECT_EQ(Application().ScreenCursor(), nullptr) << "cursor restored";
+    EXPECT_TRUE(frm->HomeButton->Enabled()) << "not the home page: Home and Back stay usable";
+    EXPECT_TRUE(frm->BackButton->Enabled());
+}
