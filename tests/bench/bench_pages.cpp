@@ -50,7 +50,7 @@ std::pair<double, double> BestInTurns(Measure measure, Floor floor) {
 
 // The floor of a folder load: enumerate and read every link through the link object.
 void ReadLinksFloor(const std::string& folder) {
-    ForEachFile(folder + "\\*.lnk", [&](const WIN32_FIND_DATAA& fd) {
+    ForEachFile(folder + "\\*.lnk", [&](const TFindData& fd) {
         ComPtr<IShellLinkA> link;
         ComPtr<IPersistFile> file;
         CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void());
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     const char* kinds[] = {".txt", ".exe", ".doc", ".pdf", ".html"};
     for (const char* k : kinds) {
         std::string f = dir + "\\target" + k;
-        WriteFileBytes(f, "x");
+        WriteFileSafely(f, "x");
     }
     std::printf("%6s %11s %9s %11s %9s %9s %9s %9s\n", "size", "LoadFolder", "floor", "display", "floor", "icons",
                 "uncached", "private");
