@@ -46,10 +46,10 @@ void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window) 
     if (!folder) return;
     std::vector<std::unique_ptr<TShortcutRecord>> found;
     try {
-        ForEachFile(path + "\\*.lnk", [&](const WIN32_FIND_DATAA& fd) {
+        ForEachFile(path + "\\*.lnk", [&](const TFindData& fd) {
             if (fd.cFileName[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
             std::string full = path + "\\" + fd.cFileName;
-            if (full.size() > 260) return;
+            if (Utf16Length(full) > 260) return;  // characters as the system counts them
             auto info = std::make_unique<TShellLinkInfo>();
             try {
                 GetShellLinkInfo(AnsiToWide(full), *info, false, window);
@@ -97,10 +97,10 @@ void LoadFolder(TFolderRecord* folderArg, const std::string& pathArg, HWND windo
     std::string header = path + "\\page-header.rtf";
     if (FileExists(header)) {
         std::string joined;
-        for (const std::string& line : SplitLines(ReadFileBytes(header))) joined += line + "\r\n";
+        for (const std::string& line : SplitLines(ReadTextFile(header))) joined += line + "\r\n";
         folder->HeaderText = AnsiToWide(joined);
     }
-    ForEachFile(path + "\\*.*", [&](const WIN32_FIND_DATAA& fd) {
+    ForEachFile(path + "\\*.*", [&](const TFindData& fd) {
         if (fd.cFileName[0] == '.' || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
         if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return;
         auto rec = std::make_unique<TFolderRecord>();

@@ -19,9 +19,11 @@ HIMAGELIST LargeImageList = nullptr;
 HIMAGELIST ExtraLargeImageList = nullptr;
 
 static std::string EnvVar(const char* name) {
-    char buf[260];
+    char buf[260 * 3];  // 259 characters, each up to three bytes of UTF-8
     DWORD n = ::GetEnvironmentVariableA(name, buf, sizeof buf);
-    return (n == 0 || n >= sizeof buf) ? std::string() : std::string(buf, n);
+    if (n == 0 || n >= sizeof buf) return std::string();
+    std::string value(buf, n);
+    return Utf16Length(value) < 260 ? value : std::string();
 }
 
 void ReadProgramFilesDirs() {
@@ -54,13 +56,14 @@ Link NewLink() {
     return l;
 }
 
-// A text read through a 260-character buffer ends at its first NUL.
+// A text read through a 260-character buffer ends at its first NUL. Characters count as the
+// system counts them: a UTF-8 character takes up to three bytes for each UTF-16 unit.
 template <class Getter>
 std::string ReadText(Getter get) {
-    char buf[260] = {};
+    char buf[260 * 3 + 1] = {};
     OleCheck(get(buf, static_cast<int>(sizeof buf)));
     buf[sizeof buf - 1] = '\0';
-    return buf;
+    return std::string(Utf16Prefix(buf, 259));
 }
 
 }  // namespace

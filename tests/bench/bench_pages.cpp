@@ -51,7 +51,7 @@ std::pair<double, double> BestInTurns(Measure measure, Floor floor) {
 
 // The floor of a folder load: enumerate and read every link through the link object.
 void ReadLinksFloor(const std::string& folder) {
-    ForEachFile(folder + "\\*.lnk", [&](const WIN32_FIND_DATAA& fd) {
+    ForEachFile(folder + "\\*.lnk", [&](const TFindData& fd) {
         ComPtr<IShellLinkA> link;
         ComPtr<IPersistFile> file;
         CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void());
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
             char name[32];
             std::snprintf(name, sizeof name, "\\s%05d.lnk", i);
             std::string target = targets + "\\t" + std::to_string(i) + kinds[i % 5];
-            WriteFileBytes(target, "x");
+            WriteFileSafely(target, "x");
             CreateShellLink(target, "Shortcut " + std::to_string(i), page + name);
         }
         TfrmMain frm;

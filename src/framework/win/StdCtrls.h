@@ -1,9 +1,13 @@
 #pragma once
 // The plain controls the forms are built from.
 #include <string>
+#include <vector>
 
 #include "framework/win/Control.h"
+#include "framework/win/Convert.h"
 #include "framework/win/Picture.h"
+
+#include <richedit.h>
 
 namespace tsb {
 
@@ -69,12 +73,21 @@ private:
 class TRichEdit : public TControl {
 public:
     TRichEdit(TControl* parent, TBounds b);
-    void LoadFromFile(const std::string& file);  // rich text, or plain text for a file that isn't
-    void SetRichText(const std::string& text);   // rich text, or plain text
-    std::string Text() const { return Caption(); }
+    // Rich text when the text begins "{\rtf", plain text otherwise; a file in any encoding that
+    // ReadTextFile reads.
+    void LoadFromFile(const std::string& file);
+    void SetRichText(const std::string& text);
+    std::wstring TextW() const;  // paragraphs end with CR
+    std::string Text() const { return WideToAnsi(TextW()); }
 
 protected:
     void ColorChanged() override;
+
+private:
+    CHARFORMAT2W FormatAt(LONG pos) const;
+    std::vector<LONG> MarksStartingRuns() const;
+    void ReplaceChar(LONG pos, const std::wstring& with);
+    void GuardRunStarts();
 };
 
 // A box whose children scroll vertically; its range follows the children.
