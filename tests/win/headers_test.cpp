@@ -58,23 +58,23 @@ std::string Utf8(char32_t c) { return Utf16ToUtf8(c < 0x10000 ? std::u16string(1
 
 // Letters, spaces, line ends and the combining marks of several scripts, in any order: text that
 // is valid UTF-8 and so is read as such.
-std::string RandomText(unsigned seed, int length) {
+std::string RandomText(unsigned draw, int length) {
     const char32_t pool[] = {'a', 'Z', ' ', '\n', '\t', 0x00E9, 0x0301, 0x0410, 0x05D0, 0x05B4, 0x05B0,
                              0x0627, 0x0628, 0x064B, 0x0651, 0x0670, 0x0640, 0x0915, 0x0941, 0x0E01, 0x0E31,
                              0x200D, 0x4E2D, 0xFFFD};
-    std::mt19937 rng(seed);
+    std::mt19937 rng(draw);
     std::string out;
     for (int i = 0; i < length; ++i) out += Utf8(pool[rng() % std::size(pool)]);
     return out;
 }
 
 // Rich text built of groups, formats, breaks, tables and escaped characters, marks among them.
-std::string RandomRtf(unsigned seed, int tokens) {
+std::string RandomRtf(unsigned draw, int tokens) {
     const char* pool[] = {"{", "}", "\\b ", "\\b0 ", "\\i ", "\\ul ", "\\par ", "\\tab ", "\\line ", "\\fs40 ",
                           "\\cf1 ", "\\f1 ", "\\plain ", "\\pard ", "a", " ", "\\'e9", "\\u1575?", "\\u1611?",
                           "\\u1460?", "\\u1488?", "\\u769?", "\\u2325?", "\\u2369?", "\\{", "\\}", "\\\\",
                           "{\\*\\unknown x}", "\\ltrch ", "\\rtlch ", "\\rtlpar ", "\\qc ", "\\li720 "};
-    std::mt19937 rng(seed);
+    std::mt19937 rng(draw);
     std::string out = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 DejaVu Sans;}}{\\colortbl;\\red255\\green0\\blue0;}";
     int depth = 1;
     for (int i = 0; i < tokens; ++i) {
@@ -160,24 +160,24 @@ TEST_F(PageHeaders, MarksWhereARunBeginsAreShownAndEndNothing) {
 }
 
 TEST_F(PageHeaders, NoHeaderOfAnyContentEndsTheProgram) {
-    for (unsigned seed = 1; seed <= 4; ++seed) {
-        std::mt19937 rng(seed);
+    for (unsigned draw = 1; draw <= 4; ++draw) {
+        std::mt19937 rng(draw);
         std::string bytes(20000, '\0');
         for (char& c : bytes) c = static_cast<char>(rng());
         ShowHeader(bytes);
         ExpectPageShown();
         EXPECT_TRUE(frm->pnlPageHeader->Visible());
-        EXPECT_GT(Shown().size(), 1000u) << "shown as plain text, seed " << seed;
+        EXPECT_GT(Shown().size(), 1000u) << "shown as plain text, draw " << draw;
     }
-    for (unsigned seed = 1; seed <= 12; ++seed) {
-        ShowHeader(RandomText(seed, 3000));
+    for (unsigned draw = 1; draw <= 12; ++draw) {
+        ShowHeader(RandomText(draw, 3000));
         ExpectPageShown();
-        EXPECT_GT(Shown().size(), 2000u) << "seed " << seed;
+        EXPECT_GT(Shown().size(), 2000u) << "draw " << draw;
     }
-    for (unsigned seed = 1; seed <= 30; ++seed) {
-        ShowHeader(RandomRtf(seed, 600));
+    for (unsigned draw = 1; draw <= 30; ++draw) {
+        ShowHeader(RandomRtf(draw, 600));
         ExpectPageShown();
-        EXPECT_TRUE(frm->pnlPageHeader->Visible()) << "seed " << seed;
+        EXPECT_TRUE(frm->pnlPageHeader->Visible()) << "draw " << draw;
     }
     ShowHeader("{\\rtf1 \\" + std::string(255, 'a') + " x}");  // the longest control word read
     EXPECT_EQ(Shown(), L"x");
