@@ -116,6 +116,28 @@ TEST_F(Threads, StoppingAWorkerBlockedInAHandOverReturnsPromptly) {
     EXPECT_GE(served.load(), 1);
 }
 
+// A worker that sends a message to a window of the GUI thread (as system calls on its behalf
+// may) while the GUI thread waits for it: the wait runs the sent message, so both end.
+TEST_F(Threads, WaitingForAWorkerServesTheMessagesItSends) {
+    HWND target = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(target, nullptr);
+    unique_event sending(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> answered{false};
+    TLambdaThread t([&](TLambdaThread&) {
+        SetEvent(sending.get());
+        DWORD_PTR result = 0;
+        // WM_GETTEXTLENGTH is answered by the window's procedure on the GUI thread only.
+        answered = SendMessageTimeoutA(target, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 10000, &result) != 0;
+    });
+    t.Start();
+    ASSERT_EQ(WaitForSingleObject(sending.get(), 5000), WAIT_OBJECT_0);
+    DWORD start = GetTickCount();
+    t.WaitFor();
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(answered.load());
+    DestroyWindow(target);
+}
+
 TEST_F(Threads, AWorkerCannotBeWaitedForFromItsOwnHandOver) {
     std::unique_ptr<TLambdaThread> t;
     std::string error;

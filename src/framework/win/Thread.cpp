@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "framework/core/ScopeExit.h"
 #include "framework/win/Control.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
@@ -92,13 +93,13 @@ void CheckSynchronize() {
             h = c.waiting.front();
             c.waiting.pop_front();
         }
-        c.serving.push_back(h->fromThread);
         try {
+            c.serving.push_back(h->fromThread);
+            ScopeExit served([&] { c.serving.pop_back(); });
             (*h->work)();
         } catch (...) {
             h->error = std::current_exception();
         }
-        c.serving.pop_back();
         {
             std::lock_guard<std::mutex> guard(c.lock);
             h->done = true;
@@ -162,12 +163,20 @@ void TThread::WaitFor() {
     // A worker waited for from inside its own hand-over could never end.
     if (std::find(c.serving.begin(), c.serving.end(), threadId_) != c.serving.end())
         throw EError("A worker cannot be waited for from its own hand-over");
+    // Messages sent to our windows by other threads are served too: a worker that sends one
+    // (directly or through a system call that does) would otherwise never end.
     HANDLE handles[2] = {thread_.get(), c.pending.get()};
     for (;;) {
-        DWORD r = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        DWORD r = ::MsgWaitForMultipleObjects(2, handles, FALSE, INFINITE, QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0) break;
-        if (r != WAIT_OBJECT_0 + 1) RaiseLastOSError("WaitFor");
-        CheckSynchronize();
+        if (r == WAIT_OBJECT_0 + 1) {
+            CheckSynchronize();
+        } else if (r == WAIT_OBJECT_0 + 2) {
+            MSG msg;
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+        } else {
+            RaiseLastOSError("WaitFor");
+        }
     }
     waited_ = true;
 }
