@@ -6,6 +6,7 @@
 #include "framework/win/Application.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Timer.h"
 #include "win/WinTestMain.h"
@@ -83,8 +84,9 @@ TEST_F(MessageLoop, IdleHookRunsWhileAPopupMenuOfAFormWaits) {
     std::unique_ptr<TForm> holder;
     TForm* form = NewForm(holder, "TIdleMenuOwner");
     form->ShowForm();
-    unique_hmenu menu(CreatePopupMenu());
-    AppendMenuA(menu.get(), MF_STRING, 1, "First");
+    TPopupMenu menu(form);
+    bool chosen = false;
+    menu.Add("First", [&](TControl*) { chosen = true; });
     bool endedByIdle = false;
     Application().OnIdle = [&] {
         endedByIdle = true;
@@ -94,8 +96,9 @@ TEST_F(MessageLoop, IdleHookRunsWhileAPopupMenuOfAFormWaits) {
     failSafe.OnTimer = [] { EndMenu(); };
     failSafe.SetEnabled(true);
     PostMessageA(form->Handle(), WM_NULL, 0, 0);  // the menu's loop meets a message, then waits
-    TrackPopupMenu(menu.get(), TPM_RETURNCMD, 10, 10, 0, form->Handle(), nullptr);
+    menu.Popup(10, 10);
     EXPECT_TRUE(endedByIdle);
+    EXPECT_FALSE(chosen);
 }
 
 TEST_F(MessageLoop, AnExceptionOfAnyTypeFromAKeyPreviewReachesTheErrorBox) {

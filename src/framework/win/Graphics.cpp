@@ -1,9 +1,11 @@
 #include "framework/win/Graphics.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
 
+#include "framework/core/Text.h"
 #include "framework/win/ScopedWin.h"
 
 namespace tsb {
@@ -27,13 +29,15 @@ HFONT TFont::Handle() const {
     std::lock_guard<std::mutex> guard(lock);
     auto& slot = cache[{name, Scale(height), bold}];
     if (!slot) {
-        LOGFONTA lf{};
+        LOGFONTW lf{};
         lf.lfHeight = -Scale(height);
         lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
-        lstrcpynA(lf.lfFaceName, name.c_str(), LF_FACESIZE);
-        slot.reset(::CreateFontIndirectA(&lf));
+        // The face name is cut in UTF-16 units, never inside a character's bytes.
+        std::u16string face = Utf8ToUtf16(name).substr(0, LF_FACESIZE - 1);
+        std::copy(face.begin(), face.end(), lf.lfFaceName);
+        slot.reset(::CreateFontIndirectW(&lf));
     }
     return slot.get();
 }
