@@ -239,6 +239,10 @@ void SaveScreenshot(const std::string& name) {
 }
 
 bool SaveScreenshotFile(const std::string& file) {
+    // Another desktop shown and closed meanwhile leaves this one's pixels lost on the X
+    // server, while its windows count as painted: have everything on it painted again first.
+    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    Sleep(500);
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
