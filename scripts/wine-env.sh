@@ -141,6 +141,12 @@ tsb_prepare_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.tsb-ready"
   fi
+  # Windows knows ".exe" as an application whose icon is its own; Wine's prefix lacks that
+  # association, and its shell then gives every program the generic document icon.
+  if [ ! -f "$WINEPREFIX/.tsb-exe-icons" ]; then
+    tsb_wine_tool reg.exe add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1 && touch "$WINEPREFIX/.tsb-exe-icons"
+    wineserver -w
+  fi
 }
 
 tsb_wine_up() {
