@@ -8,37 +8,23 @@
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
 #include "pages/WorkingFormUnit.h"
-#include "win/WinTestMain.h"
+#include "win/MainFormFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
 
-class PageHeaders : public WinTest {
+class PageHeaders : public MainFormTest {
 protected:
-    TempFolder dir{"tsbhead"};
-    std::string root = dir / "shortcuts";
-    std::unique_ptr<TfrmMain> frm;
-    std::vector<std::string> errors;
-
     void SetUp() override {
-        SetProgramFolder(dir.Path());
-        MakeDir(root);
-        MakeLink(root + "\\a.lnk", {dir / "target.exe", "", "Alpha", "", ""});
-    }
-    void TearDown() override {
-        if (frm) Application().SetMainForm(nullptr);
-        frm.reset();
-        DoneRootFolder();
-        SetProgramFolder("");
+        MainFormTest::SetUp();
+        Link("a.lnk", "Alpha");
     }
     // Writes the home page's header file and shows the home page as a user would see it: read
     // from disk by the page tree, then displayed.
     void ShowHeader(const std::string& bytes) {
         WriteFile(root + "\\page-header.rtf", bytes);
         if (!frm) {
-            frm = std::make_unique<TfrmMain>();
-            Application().SetMainForm(frm.get());
-            frm->ReloadAll();
+            Start();
         } else {
             RootFolder->NeedsLoad = true;
             frm->LoadCurrentPage();

@@ -12,7 +12,7 @@
 #include "framework/win/MemIniFile.h"
 #include "pages/DataObject.h"
 #include "pages/WorkingFormUnit.h"
-#include "win/WinTestMain.h"
+#include "win/MainFormFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
@@ -28,29 +28,18 @@ unique_file HoldOpen(const std::string& path, DWORD share) {
 }
 }  // namespace
 
-class ConfigFile : public WinTest {
+class ConfigFile : public MainFormTest {
 protected:
-    TempFolder dir{"tsbconf"};
     std::string ini = dir / "Tessaboard.ini";
-    std::unique_ptr<TfrmMain> frm;
     std::vector<std::string> errors;
 
     void SetUp() override {
-        SetProgramFolder(dir.Path());
-        MakeDir(dir / "shortcuts");
+        MainFormTest::SetUp();
         Application().OnException = [this](const std::string& m) { errors.push_back(m); };
     }
     void TearDown() override {
         Application().OnException = [](const std::string& m) { ADD_FAILURE() << "error box: " << m; };
-        if (frm) Application().SetMainForm(nullptr);
-        frm.reset();
-        DoneRootFolder();
-        SetProgramFolder("");
-    }
-    void Start() {
-        frm = std::make_unique<TfrmMain>();
-        Application().SetMainForm(frm.get());
-        frm->ReloadAll();
+        MainFormTest::TearDown();
     }
 };
 
