@@ -1,5 +1,6 @@
 #include "pictures/GdiPlusPictures.h"
 
+#include <atomic>
 #include <vector>
 
 #include <shlwapi.h>
@@ -70,6 +71,8 @@ private:
 #endif
 };
 
+std::atomic<unsigned> Generations{0};
+
 std::unique_ptr<TGDIPlus>& Instance() {
     static std::unique_ptr<TGDIPlus> instance;
     return instance;
@@ -102,7 +105,7 @@ void WriteAll(IStream* stream, const void* from, ULONG count) {
 
 // --- loader ---
 
-TGDIPlus::TGDIPlus(const std::string& libraryFile) {
+TGDIPlus::TGDIPlus(const std::string& libraryFile) : generation_(++Generations) {
     if (!module_) {
         FloatingPointState fpu;
         UINT oldMode = ::SetErrorMode(SEM_NOOPENFILEERRORBOX);
@@ -166,7 +169,7 @@ void TGdiPlusPicture::Clear() {
     imageWidth_ = imageHeight_ = 0;
     if (image_) {
         // Once GDI+ has been shut down its images are gone with it.
-        if (GdiPlusUsable()) GdiPlusLibrary()->GdipDisposeImage(image_);
+        if (ImageAlive()) GdiPlusLibrary()->GdipDisposeImage(image_);
         image_ = nullptr;
     }
     dataStream_.reset();
@@ -212,8 +215,13 @@ void TGdiPlusPicture::LoadFromStream(IStream* stream) {
     ReadSize();
 }
 
+bool TGdiPlusPicture::ImageAlive() const {
+    return image_ && GdiPlusUsable() && GdiPlusLibrary()->Generation() == generation_;
+}
+
 void TGdiPlusPicture::ReadSize() {
     TGDIPlus& gdi = *GdiPlusLibrary();
+    generation_ = gdi.Generation();
     UINT w = 0, h = 0;
     if (gdi.GdipGetImageWidth(image_, &w) != gdip::Ok || gdi.GdipGetImageHeight(image_, &h) != gdip::Ok || w == 0 ||
         h == 0)
@@ -249,7 +257,7 @@ void TGdiPlusPicture::Assign(const TGraphic* source) {
 
 void TGdiPlusPicture::Draw(HDC dc, const RECT& dest, bool) const {
     std::lock_guard<std::recursive_mutex> guard(use_);
-    if (!hasContent_ || !image_ || !dc || !GdiPlusUsable()) return;
+    if (!hasContent_ || !dc || !ImageAlive()) return;
     TGDIPlus& gdi = *GdiPlusLibrary();
     gdip::Graphics* graphics = nullptr;
     if (gdi.GdipCreateFromHDC(dc, &graphics) != gdip::Ok || !graphics) return;
@@ -259,7 +267,8 @@ void TGdiPlusPicture::Draw(HDC dc, const RECT& dest, bool) const {
 
 TPictureFormat TGdiPlusPicture::SaveFormat() const {
     GUID raw{};
-    if (!hasContent_ || GdiPlusLibrary()->GdipGetImageRawFormat(image_, &raw) != gdip::Ok) return TPictureFormat::Bmp;
+    if (!hasContent_ || !ImageAlive() || GdiPlusLibrary()->GdipGetImageRawFormat(image_, &raw) != gdip::Ok)
+        return TPictureFormat::Bmp;
     for (int i = 0; i < 5; ++i)
         if (raw.Data1 == RawFormats[i].Data1) return static_cast<TPictureFormat>(i);
     return TPictureFormat::Bmp;
@@ -267,7 +276,7 @@ TPictureFormat TGdiPlusPicture::SaveFormat() const {
 
 void TGdiPlusPicture::SaveToStream(IStream* stream) const {
     std::lock_guard<std::recursive_mutex> guard(use_);
-    if (!GdiPlusUsable() || !stream || !image_) return;
+    if (!stream || !ImageAlive()) return;
     if (dataBlock_ && !fromBitmap_) {
         void* bytes = ::GlobalLock(dataBlock_.get());
         if (!bytes) throw EOutOfMemory();
@@ -280,7 +289,7 @@ void TGdiPlusPicture::SaveToStream(IStream* stream) const {
 
 gdip::Status TGdiPlusPicture::SaveAs(IStream* stream, TPictureFormat format, int quality, int resolution) const {
     std::lock_guard<std::recursive_mutex> guard(use_);
-    if (!stream || !GdiPlusUsable() || !image_) return gdip::InvalidParameter;
+    if (!stream || !ImageAlive()) return gdip::InvalidParameter;
     TGDIPlus& gdi = *GdiPlusLibrary();
     if (resolution != 0 && fromBitmap_)
         gdi.GdipBitmapSetResolution(image_, static_cast<float>(resolution), static_cast<float>(resolution));

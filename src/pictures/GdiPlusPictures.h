@@ -94,6 +94,8 @@ public:
     explicit TGDIPlus(const std::string& libraryFile);
     ~TGDIPlus() override { Shutdown(); }
     bool IsUsable() const { return Handle() != nullptr; }
+    // Tells one start of GDI+ in this process from another: images of an earlier one are gone.
+    unsigned Generation() const { return generation_; }
     // Ends GDI+ and unloads it; once every user of it has stopped. Safe to call again.
     void Shutdown();
     // Plays an enhanced metafile into dc (the rectangle's right and bottom edges 1 pixel in).
@@ -109,6 +111,7 @@ public:
 
 private:
     bool Resolve();
+    unsigned generation_;
 };
 
 // The process's one GDI+, made by RegisterPictureClasses; null before that and after
@@ -159,10 +162,12 @@ protected:
 
 private:
     void ReadSize();  // the size of image_, or Clear
+    bool ImageAlive() const;  // image_ belongs to the GDI+ that is up now
 
     bool hasContent_ = false;
     UINT imageHeight_ = 0, imageWidth_ = 0;
     gdip::Image* image_ = nullptr;
+    unsigned generation_ = 0;  // of the GDI+ that made image_
     ComPtr<IStream> dataStream_;  // GDI+ may read from it as long as image_ lives
     unique_hglobal dataBlock_;
     DWORD dataLength_ = 0;
