@@ -1,10 +1,12 @@
 #include "framework/win/Picture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
+#include "framework/core/PictureCoding.h"
 #include "framework/core/Text.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
@@ -21,7 +23,56 @@ TBitmap::TBitmap(HBITMAP owned) : bmp_(owned) {
     }
 }
 
+namespace {
+
+// The system's loader trusts the header: a file shorter than the pixels it declares is read past
+// its end, and a few bytes can declare gigabytes. Both are refused before it sees them.
+void CheckBitmapFile(const std::string& file) {
+    unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
+    LARGE_INTEGER size{};
+    BYTE head[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)] = {};
+    DWORD got = 0;
+    if (!::GetFileSizeEx(f.get(), &size) || !::ReadFile(f.get(), head, sizeof head, &got, nullptr))
+        RaiseLastOSError("Cannot read file \"" + file + "\"");
+    const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
+    BITMAPFILEHEADER fh{};
+    DWORD infoSize = 0;
+    if (got < sizeof fh + sizeof(BITMAPCOREHEADER)) throw EError(invalid);
+    std::memcpy(&fh, head, sizeof fh);
+    std::memcpy(&infoSize, head + sizeof fh, sizeof infoSize);
+    if (fh.bfType != 0x4D42) throw EError(invalid);
+    int64_t width = 0, height = 0;
+    unsigned bits = 0;
+    DWORD compression = BI_RGB;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core{};
+        std::memcpy(&core, head + sizeof fh, sizeof core);
+        width = core.bcWidth, height = core.bcHeight, bits = core.bcBitCount;
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && got == sizeof head) {
+        BITMAPINFOHEADER info{};
+        std::memcpy(&info, head + sizeof fh, sizeof info);
+        width = info.biWidth, height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
+        bits = info.biBitCount, compression = info.biCompression;
+    } else {
+        throw EError(invalid);
+    }
+    if (width <= 0 || height <= 0 || bits == 0 || bits > 32) throw EError(invalid);
+    if (width * height > MaxDecodedPixels)
+        throw EError("Bitmap image is too large: \"" + file + "\" (" + std::to_string(width) + " x " +
+                     std::to_string(height) + " pixels; at most " + std::to_string(MaxDecodedPixels) + ")");
+    if (compression == BI_RGB || compression == BI_BITFIELDS) {
+        int64_t stride = (width * bits + 31) / 32 * 4;
+        int64_t pixelsAt = std::max<int64_t>(fh.bfOffBits, sizeof fh + infoSize);
+        if (size.QuadPart < pixelsAt + stride * height) throw EError(invalid);
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap> TBitmap::FromFile(const std::string& file) {
+    CheckBitmapFile(file);
     auto h = static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
                                                LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!h) throw EError("Bitmap image is not valid: \"" + file + "\"");
@@ -133,8 +184,13 @@ void TMetafile::Draw(HDC dc, const RECT& d, bool) const { ::PlayEnhMetaFile(dc, 
 namespace {
 struct Registration {
     std::string extension, description;
-    TGraphicLoader loader;
+    TScaledGraphicLoader loader;
 };
+
+// Classes that always decode at full size ignore the fit.
+TScaledGraphicLoader IgnoringFit(TGraphicLoader loader) {
+    return [loader = std::move(loader)](const std::string& file, int, int) { return loader(file); };
+}
 
 // Read by workers (thumbnails) while the GUI thread may register: every access holds the lock.
 // The framework's own classes are the first entries from the start, so nothing registered
@@ -147,10 +203,10 @@ struct Registry {
         auto bmp = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TBitmap::FromFile(f); };
         auto ico = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TIcon::FromFile(f); };
         auto emf = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TMetafile::FromFile(f); };
-        list.push_back({".wmf", "Metafiles", emf});
-        list.push_back({".emf", "Enhanced Metafiles", emf});
-        list.push_back({".ico", "Icons", ico});
-        list.push_back({".bmp", "Bitmaps", bmp});
+        list.push_back({".wmf", "Metafiles", IgnoringFit(emf)});
+        list.push_back({".emf", "Enhanced Metafiles", IgnoringFit(emf)});
+        list.push_back({".ico", "Icons", IgnoringFit(ico)});
+        list.push_back({".bmp", "Bitmaps", IgnoringFit(bmp)});
     }
 };
 
@@ -160,13 +216,17 @@ Registry& TheRegistry() {
 }
 }  // namespace
 
-void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader) {
+void RegisterPictureClass(const std::string& extension, const std::string& description, TScaledGraphicLoader loader) {
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);
     r.list.push_back({LowerAZ(extension), description, std::move(loader)});
 }
 
-TGraphicLoader FindPictureClass(const std::string& extension) {
+void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader) {
+    RegisterPictureClass(extension, description, IgnoringFit(std::move(loader)));
+}
+
+TScaledGraphicLoader FindScaledPictureClass(const std::string& extension) {
     std::string ext = LowerAZ(extension);
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);
@@ -175,10 +235,18 @@ TGraphicLoader FindPictureClass(const std::string& extension) {
     return {};
 }
 
-void TPicture::LoadFromFile(const std::string& file) {
-    TGraphicLoader loader = FindPictureClass(ExtractFileExt(file));
+TGraphicLoader FindPictureClass(const std::string& extension) {
+    TScaledGraphicLoader loader = FindScaledPictureClass(extension);
+    if (!loader) return {};
+    return [loader = std::move(loader)](const std::string& file) { return loader(file, 0, 0); };
+}
+
+void TPicture::LoadFromFile(const std::string& file) { LoadFromFile(file, 0, 0); }
+
+void TPicture::LoadFromFile(const std::string& file, int fitWidth, int fitHeight) {
+    TScaledGraphicLoader loader = FindScaledPictureClass(ExtractFileExt(file));
     if (!loader) throw EError("Unknown picture file extension (" + ExtractFileExt(file) + ")");
-    graphic_ = loader(file);
+    graphic_ = loader(file, fitWidth, fitHeight);
 }
 
 }  // namespace tsb
