@@ -80,6 +80,9 @@ void TfrmMain::BuildLayout() {
     ScrollBox1 = ButtonPanel->Add<TScrollBox>(TBounds{1, 91, 866, 333});
     ScrollBox1->SetFont(TFont::Pixels("MS Sans Serif", 16));
     ScrollBox1->SetAlign(TAlign::alClient);
+    ScrollBox1->OnMouseWheel = [this](TControl* s, TShiftState sh, int delta, POINT at, bool& handled) {
+        ScrollBox1MouseWheel(s, sh, delta, at, handled);
+    };
 
     ButtonPopupMenu.Add("&Properties", [this](TControl* s) { Edit1Click(s); });
     ButtonPopupMenu.Add("&Delete", [this](TControl* s) { Delete1Click(s); });

@@ -89,6 +89,7 @@ public:
     void BackButtonClick(TControl*);
     void FolderClick(TControl* sender);
     void WMLoadPage(TFolderRecord* page);
+    void ScrollBox1MouseWheel(TControl* sender, TShiftState shift, int wheelDelta, POINT mousePos, bool& handled);
     void RestartIdleHomeTimer();
     void IdleHomeTimerTimer();
     void FolderMonChange(TFolderMon*, const TFolderItemInfo&) {}

@@ -84,6 +84,8 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
             ::GetCursorPos(&move.pt);
             Application().AddToolTip(hwnd_, hint_, move);
         }
+        if (msg == WM_SETFOCUS)
+            for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
         if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
     } catch (const std::exception& e) {
         Application().HandleException(e);

@@ -130,6 +130,8 @@ protected:
     virtual void ColorChanged() { Invalidate(); }
     virtual void Resized() {}
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
+    // The keyboard focus went to child (one of this control's own) or to a control inside it.
+    virtual void ChildFocused(TControl*) {}
     virtual RECT AlignArea() const;     // where aligned children go: the client area by default
     virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control
     virtual void CommandReflected(WORD) {}                            // WM_COMMAND from this control

@@ -168,7 +168,11 @@ void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadFileByte
 
 namespace {
 constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
-}
+constexpr int ScrollLine = 16;
+// Where children out of view wait: above the box, far enough for any child to be out of sight,
+// and still a window coordinate.
+constexpr int ParkTop = -30000;
+}  // namespace
 
 TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     TCreateParams p = ChildParams("TScrollBox", b);
@@ -177,68 +181,168 @@ TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     CreateHandle(p);
 }
 
+// The newest children are the ones placed most often: search from the back.
+std::vector<TScrollBox::Place>::iterator TScrollBox::Find(const TControl* child) {
+    auto r = std::find_if(places_.rbegin(), places_.rend(), [&](const Place& p) { return p.child == child; });
+    return r == places_.rend() ? places_.end() : std::prev(r.base());
+}
+
+std::vector<TScrollBox::Place>::const_iterator TScrollBox::Find(const TControl* child) const {
+    return const_cast<TScrollBox*>(this)->Find(child);
+}
+
+TBounds TScrollBox::ChildPlace(const TControl* child) const {
+    auto it = Find(child);
+    if (it == places_.end()) throw EError("Control is not a child of the scroll box");
+    return it->b;
+}
+
+bool TScrollBox::InBand(const TBounds& b, int view) const {
+    return b.top + maxHeight_ > pos_ && b.top < pos_ + view;
+}
+
+void TScrollBox::Show(const Place& p, bool live) {
+    int top = live ? p.b.top - pos_ : ParkTop;
+    ::SetWindowPos(p.child->Handle(), nullptr, Scale(p.b.left), Scale(top), Scale(std::max(p.b.width, 0)),
+                   Scale(std::max(p.b.height, 0)), SWP_NOZORDER | SWP_NOACTIVATE);
+    auto at = std::find(live_.begin(), live_.end(), p.child);
+    if (live && at == live_.end()) live_.push_back(p.child);
+    if (!live && at != live_.end()) live_.erase(at);
+}
+
+void TScrollBox::Insert(TControl* child, TBounds b) {
+    auto at = std::upper_bound(places_.begin(), places_.end(), b.top,
+                               [](int top, const Place& p) { return top < p.b.top; });
+    const Place& p = *places_.insert(at, Place{child, b});
+    if (b.height > maxHeight_) {
+        maxHeight_ = b.height;  // the band above the view widens
+        PlaceWindows();
+    } else {
+        Show(p, InBand(b, ClientHeight()));
+    }
+    UpdateRange();
+}
+
+void TScrollBox::PlaceChild(TControl* child, int left, int top, int width, int height) {
+    auto it = Find(child);
+    if (it == places_.end()) throw EError("Control is not a child of the scroll box");
+    places_.erase(it);
+    Insert(child, TBounds{left, top, width, height});
+}
+
+void TScrollBox::PlaceWindows() {
+    int view = ClientHeight();
+    auto first = std::partition_point(places_.begin(), places_.end(),
+                                      [&](const Place& p) { return p.b.top + maxHeight_ <= pos_; });
+    auto last = std::partition_point(first, places_.end(), [&](const Place& p) { return p.b.top < pos_ + view; });
+    std::vector<TControl*> was;
+    was.swap(live_);
+    for (auto it = first; it != last; ++it) Show(*it, true);
+    for (TControl* c : was)
+        if (std::find(live_.begin(), live_.end(), c) == live_.end())
+            ::SetWindowPos(c->Handle(), nullptr, 0, Scale(ParkTop), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TScrollBox::UpdateRange() {
     if (rangePending_) return;
     rangePending_ = true;
     ::PostMessageA(Handle(), WM_TSB_UPDATERANGE, 0, 0);
 }
 
+void TScrollBox::Resized() {
+    PlaceWindows();
+    UpdateRange();
+}
+
 void TScrollBox::ChildrenChanged() {
-    if (Controls().empty() && pos_ != 0) {  // new children are placed from the top again
-        pos_ = 0;
-        SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
-        ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
+    const auto& children = Controls();
+    if (children.empty()) {  // new children are placed from the top again
+        places_.clear();
+        live_.clear();
+        maxHeight_ = 0;
+        if (pos_ != 0) {
+            pos_ = 0;
+            SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+            ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
+        }
+    } else if (TControl* added = children.back().get(); Find(added) == places_.end()) {
+        // Until it is placed, a new child stays where its window was made, in the view.
+        Insert(added, TBounds{added->Left(), added->Top() + pos_, added->Width(), added->Height()});
     }
     UpdateRange();
+}
+
+void TScrollBox::ChildFocused(TControl* child) {
+    // Not while a mouse button is down: a click must not move what it is clicking.
+    for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+        if (::GetKeyState(key) < 0) return;
+    ScrollInView(child);
+}
+
+void TScrollBox::ScrollInView(const TControl* child) {
+    TBounds b = ChildPlace(child);
+    int view = ClientHeight();
+    if (b.top < pos_) SetScrollPos(b.top);
+    else if (b.top + b.height > pos_ + view) SetScrollPos(std::min(b.top, b.top + b.height - view));
 }
 
 void TScrollBox::ApplyRange() {
     rangePending_ = false;
     int contentBottom = 0;
-    for (auto& c : Controls())
-        if (c->Visible()) contentBottom = std::max(contentBottom, c->Top() + c->Height() + pos_);
+    for (const Place& p : places_)
+        if (p.child->Visible()) contentBottom = std::max(contentBottom, p.b.top + p.b.height);
     int page = ClientHeight();
-    if (contentBottom <= page && pos_ > 0) ScrollTo(0);
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(contentBottom - 1, 0),
-                  static_cast<UINT>(page), pos_, 0};
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(contentBottom - 1, 0), static_cast<UINT>(page), 0, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    SetScrollPos(pos_);  // the range may have shrunk below the view
 }
 
-void TScrollBox::ScrollTo(int pos) {
+void TScrollBox::SetScrollPos(int pos) {
+    if (rangePending_) ApplyRange();
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
     int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
     pos = std::clamp(pos, 0, maxPos);
     if (pos == pos_) return;
-    ::ScrollWindowEx(Handle(), 0, pos_ - pos, nullptr, nullptr, nullptr, nullptr,
-                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     pos_ = pos;
+    PlaceWindows();
     si.fMask = SIF_POS;
     si.nPos = pos_;
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
 }
 
+void TScrollBox::OnScroll(WORD code) {
+    // The position from the scroll bar itself: the message's own is 16 bits.
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(Handle(), SB_VERT, &si);
+    int page = static_cast<int>(si.nPage);
+    switch (code) {
+        case SB_LINEUP: SetScrollPos(pos_ - ScrollLine); break;
+        case SB_LINEDOWN: SetScrollPos(pos_ + ScrollLine); break;
+        case SB_PAGEUP: SetScrollPos(pos_ - page); break;
+        case SB_PAGEDOWN: SetScrollPos(pos_ + page); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: SetScrollPos(si.nTrackPos); break;
+        case SB_TOP: SetScrollPos(0); break;
+        case SB_BOTTOM: SetScrollPos(si.nMax); break;
+        default: break;
+    }
+}
+
 bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_TSB_UPDATERANGE:
-            ApplyRange();
+            if (rangePending_) ApplyRange();
             return true;
-        case WM_VSCROLL: {
-            SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-            ::GetScrollInfo(Handle(), SB_VERT, &si);
-            int line = 16, page = static_cast<int>(si.nPage);
-            switch (LOWORD(wp)) {
-                case SB_LINEUP: ScrollTo(pos_ - line); break;
-                case SB_LINEDOWN: ScrollTo(pos_ + line); break;
-                case SB_PAGEUP: ScrollTo(pos_ - page); break;
-                case SB_PAGEDOWN: ScrollTo(pos_ + page); break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: ScrollTo(si.nTrackPos); break;
-                case SB_TOP: ScrollTo(0); break;
-                case SB_BOTTOM: ScrollTo(si.nMax); break;
-                default: break;
-            }
+        case WM_VSCROLL:
+            OnScroll(LOWORD(wp));
             return true;
+        case WM_MOUSEWHEEL: {
+            bool handled = false;
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (OnMouseWheel)
+                OnMouseWheel(this, static_cast<TShiftState>(LOWORD(wp)), static_cast<short>(HIWORD(wp)), at, handled);
+            return handled;  // else on to the parent
         }
         default:
             return TControl::HandleMessage(msg, wp, lp, result);

@@ -1,6 +1,8 @@
 #pragma once
 // The plain controls the forms are built from.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/win/Control.h"
 #include "framework/win/Picture.h"
@@ -77,21 +79,50 @@ protected:
     void ColorChanged() override;
 };
 
-// A box whose children scroll vertically; its range follows the children.
+using TMouseWheelEvent = std::function<void(TControl* sender, TShiftState, int delta, POINT screenPos, bool& handled)>;
+
+// A box whose children scroll vertically; its range follows the children. A child's place is
+// kept in page coordinates, which may run far past the 32 767 pixels a window position holds:
+// only the children in view have their windows there (relative to the view), the others are
+// parked out of sight, so a page of any size scrolls and costs only what is on show.
 class TScrollBox : public TControl {
 public:
     TScrollBox(TControl* parent, TBounds b);
-    void ScrollTo(int pos);
+    // Children are placed in page order (tops never decreasing), as a page is laid out; a child
+    // placed out of order still works, at the cost of a shift of the list.
+    void PlaceChild(TControl* child, int left, int top, int width, int height);
+    TBounds ChildPlace(const TControl* child) const;
     int ScrollPos() const { return pos_; }
+    void SetScrollPos(int pos);  // clamped to the range
+    void ScrollInView(const TControl* child);
     void UpdateRange();  // coalesced: posts itself once
+
+    // The wheel over the box or a child of it (the system passes it up from the focused one).
+    TMouseWheelEvent OnMouseWheel;
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void Resized() override { UpdateRange(); }
+    void Resized() override;
     void ChildrenChanged() override;
+    void ChildFocused(TControl* child) override;
 
 private:
+    struct Place {
+        TControl* child;
+        TBounds b;
+    };
+    std::vector<Place>::iterator Find(const TControl* child);
+    std::vector<Place>::const_iterator Find(const TControl* child) const;
+    void Insert(TControl* child, TBounds b);
+    bool InBand(const TBounds& b, int view) const;
+    void Show(const Place& p, bool live);
+    void PlaceWindows();
     void ApplyRange();
+    void OnScroll(WORD code);
+
+    std::vector<Place> places_;     // in page order
+    std::vector<TControl*> live_;   // children whose windows are at their place in the view
+    int maxHeight_ = 0;             // of any child: how far above the view a child may still show
     int pos_ = 0;
     bool rangePending_ = false;
 };
