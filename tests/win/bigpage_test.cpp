@@ -36,7 +36,7 @@ struct Page {
 };
 
 // A page of shortcut-sized buttons laid out by the menu's grid, as the page display does.
-void MakePage(Page& p, int gridWidth, int level) {
+void MakePage(Page& p, int gridWidth, int level, bool settle = true) {
     TScrollBox* box = p.box;
     ButtonLevel size = ButtonLevelFor(level);
     GridCursor grid;
@@ -50,7 +50,7 @@ void MakePage(Page& p, int gridWidth, int level) {
         p.layout.push_back(at);
         grid.Advance(size.width, gridWidth);
     }
-    Application().ProcessMessages();  // the range follows the children
+    if (settle) Application().ProcessMessages();  // the range follows the children
 }
 
 int ContentBottom(const Page& p) {
@@ -200,6 +200,14 @@ TEST_P(BigPageTest, AScrollMovesOnlyTheWindowsNearTheView) {
     int rowsNear = box->ClientHeight() / (size.height + 10) + 2;
     EXPECT_GT(moved, 0);
     EXPECT_LE(moved, perRow * rowsNear) << "of " << p.buttons.size();
+    ExpectWindowsFollowPlaces(p);
+}
+
+TEST_P(BigPageTest, TheEndIsReachedBeforeTheRangeHasCaughtUpWithTheChildren) {
+    Page p{.box = box};
+    MakePage(p, box->ClientWidth(), GetParam(), false);
+    SendMessageA(box->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(box->ScrollPos(), ContentBottom(p) - box->ClientHeight());
     ExpectWindowsFollowPlaces(p);
 }
 

@@ -312,6 +312,7 @@ void TScrollBox::SetScrollPos(int pos) {
 }
 
 void TScrollBox::OnScroll(WORD code) {
+    if (rangePending_) ApplyRange();  // what is asked for is within the children placed by now
     // The position from the scroll bar itself: the message's own is 16 bits.
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
