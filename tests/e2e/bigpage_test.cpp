@@ -21,27 +21,43 @@ std::string LinkName(int i) {
     return name;
 }
 
-// Drags the thumb of the window's vertical scroll bar to the end with the real mouse.
+// Drags the thumb of the window's vertical scroll bar, at the top of its track, to the end with
+// the real mouse. (The scroll bar of another process can't be asked where its thumb is: at the
+// start it sits just below the upper arrow, a few pixels high at least.)
 void DragThumbToBottom(HWND box) {
-    SCROLLBARINFO sbi{};
-    sbi.cbSize = sizeof sbi;
-    ASSERT_TRUE(GetScrollBarInfo(box, OBJID_VSCROLL, &sbi));
-    int x = (sbi.rcScrollBar.left + sbi.rcScrollBar.right) / 2;
-    int thumbY = sbi.rcScrollBar.top + (sbi.xyThumbTop + sbi.xyThumbBottom) / 2;
-    int endY = sbi.rcScrollBar.bottom - (sbi.rcScrollBar.right - sbi.rcScrollBar.left) / 2;
-    int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    auto at = [&](int px, int py, DWORD flags) {
+    RECT bar = ScreenRect(box);
+    int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    int x = bar.right - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    int thumbY = bar.top + arrow + 2;
+    int endY = bar.bottom - arrow / 2;  // over the lower arrow: past the end of the track
+    ASSERT_EQ(WindowFromPoint(POINT{x, thumbY}), box) << "something covers the scroll bar";
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    auto send = [&](int px, int py, DWORD flags) {
         INPUT in{};
         in.type = INPUT_MOUSE;
-        in.mi.dx = px * 65535 / w;
-        in.mi.dy = py * 65535 / h;
+        in.mi.dx = px * 65536 / w + 1;
+        in.mi.dy = py * 65536 / h + 1;
         in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return in;
+        return SendInput(1, &in, sizeof in) == 1;
     };
-    std::vector<INPUT> moves{at(x, thumbY, 0), at(x, thumbY, MOUSEEVENTF_LEFTDOWN)};
-    for (int i = 1; i <= 8; ++i) moves.push_back(at(x, thumbY + (endY - thumbY) * i / 8, 0));
-    moves.push_back(at(x, endY, MOUSEEVENTF_LEFTUP));
-    ASSERT_EQ(SendInput(static_cast<UINT>(moves.size()), moves.data(), sizeof(INPUT)), moves.size());
+    auto pointerAt = [](int px, int py) {
+        return WaitFor([&] {
+            POINT p;
+            GetCursorPos(&p);
+            return p.x == px && p.y == py;
+        }, 5000);
+    };
+    ASSERT_TRUE(send(x, thumbY, 0) && pointerAt(x, thumbY));
+    ASSERT_TRUE(send(x, thumbY, MOUSEEVENTF_LEFTDOWN));
+    // The scroll bar captures the mouse while it tracks the thumb.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    DWORD thread = GetWindowThreadProcessId(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndCapture == box; }, 5000))
+        << "the press did not start a drag";
+    for (int i = 1; i <= 8; ++i) ASSERT_TRUE(send(x, thumbY + (endY - thumbY) * i / 8, 0));
+    ASSERT_TRUE(pointerAt(x, endY));
+    ASSERT_TRUE(send(x, endY, MOUSEEVENTF_LEFTUP));
 }
 
 }  // namespace
@@ -85,6 +101,7 @@ TEST(BigPage, TheLastOfThreeThousandButtonsIsReachedByTheScrollBarAndStarts) {
         ASSERT_GT(tsb::GridTop(grid.row, size.height) + size.height, 32767) << "taller than a window coordinate";
 
         SetForegroundWindow(main);
+        SaveScreenshot("big-page-start-" + std::to_string(level));
         DragThumbToBottom(box);
         ASSERT_TRUE(WaitFor([&] { return w.RectInScrollBox(button).bottom == client.bottom; }, 20000))
             << "the last button ends at " << w.RectInScrollBox(button).bottom << ", the view at " << client.bottom;
