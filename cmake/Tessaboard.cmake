@@ -1,6 +1,6 @@
 # The Windows build: framework, units, the program, its tests and tools.
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
-set(TSB_SYSTEM_LIBS comctl32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi msimg32 version)
+set(TSB_SYSTEM_LIBS comctl32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi msimg32 version usp10)
 
 file(GLOB TSB_FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/framework/win/*.cpp)
 add_library(tsb_framework STATIC ${TSB_FRAMEWORK_SOURCES})
@@ -13,7 +13,7 @@ file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/about/*.cpp
   ${CMAKE_SOURCE_DIR}/src/monitor/*.cpp
   ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
-list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${CMAKE_SOURCE_DIR}/src/app/PictureFile.cpp)
+list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(tsb_units STATIC ${TSB_UNIT_SOURCES})
 target_link_libraries(tsb_units PUBLIC tsb_framework)
 

@@ -18,7 +18,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 TSB_WINE32=/usr/lib/wine/wine
 TSB_WINE64=/usr/lib/wine/wine64
 TSB_BINFMT=/proc/sys/fs/binfmt_misc
-TSB_BINFMT_ENTRY=tsb-i386
+# One entry per run, named after it, so that runs side by side never remove each other's.
+TSB_BINFMT_ENTRY=tsb-i386-$$
 # The ELF header of an i386 executable, as qemu's own binfmt configuration matches it.
 TSB_I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 TSB_I386_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
@@ -33,15 +34,19 @@ tsb_xvfb_pid=""
 tsb_register_emulator() {
   local qemu=/usr/bin/qemu-i386-static
   [ -x "$qemu" ] || { TSB_WHY_i686="qemu-user-static is not installed"; return 1; }
-  if [ ! -e "$TSB_BINFMT/register" ]; then
-    mount -t binfmt_misc binfmt_misc "$TSB_BINFMT" 2>/dev/null ||
-      { TSB_WHY_i686="binfmt_misc cannot be mounted"; return 1; }
-  fi
-  # A leftover of a run that was killed is ours too: replace it.
-  [ -e "$TSB_BINFMT/$TSB_BINFMT_ENTRY" ] && echo -1 >"$TSB_BINFMT/$TSB_BINFMT_ENTRY" 2>/dev/null
   printf '%s' ":$TSB_BINFMT_ENTRY:M::$TSB_I386_MAGIC:$TSB_I386_MASK:$qemu:F" >"$TSB_BINFMT/register" 2>/dev/null ||
     { TSB_WHY_i686="the i386 emulator cannot be registered"; return 1; }
   tsb_registered_binfmt=1
+}
+
+# Entries of earlier runs that were killed before they could remove their own.
+tsb_remove_stale_entries() {
+  local entry pid
+  for entry in "$TSB_BINFMT"/tsb-i386*; do
+    [ -e "$entry" ] || continue
+    pid=${entry##*/tsb-i386}; pid=${pid#-}
+    if [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null; then echo -1 >"$entry" 2>/dev/null || true; fi
+  done
 }
 
 tsb_unregister_emulator() {
@@ -59,13 +64,20 @@ tsb_detect_runners() {
     TSB_WHY_x86_64="64-bit Wine does not start"
   fi
   [ -x "$TSB_WINE32" ] || { TSB_WHY_i686="Wine's 32-bit part is not installed"; return 0; }
-  local preregistered=0
-  [ -e "$TSB_BINFMT/$TSB_BINFMT_ENTRY" ] && tsb_registered_binfmt=1  # left by a killed run
-  if [ "$tsb_registered_binfmt" = 0 ] && grep -qs 'magic 7f454c4601010100000000000000000002000300' "$TSB_BINFMT"/* 2>/dev/null; then
-    preregistered=1  # someone else's emulator: used, never removed
+  if [ ! -e "$TSB_BINFMT/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$TSB_BINFMT" 2>/dev/null || true
   fi
-  if [ "$tsb_registered_binfmt" = 0 ] && [ "$preregistered" = 0 ] && "$TSB_WINE32" --version >/dev/null 2>&1; then
+  tsb_remove_stale_entries
+  # An i386 entry of someone else's (another run's included) is used, never removed; with one
+  # in place a native run cannot be told from an emulated one, so it counts as emulated.
+  local preregistered=0
+  grep -qs 'magic 7f454c4601010100000000000000000002000300' "$TSB_BINFMT"/* && preregistered=1
+  if [ "$preregistered" = 0 ] && "$TSB_WINE32" --version >/dev/null 2>&1; then
     TSB_RUN_i686=native
+    return 0
+  fi
+  if [ "$preregistered" = 0 ] && [ ! -e "$TSB_BINFMT/register" ]; then
+    TSB_WHY_i686="binfmt_misc cannot be mounted"
     return 0
   fi
   if [ "$preregistered" = 1 ] || tsb_register_emulator; then

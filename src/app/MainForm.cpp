@@ -2,6 +2,7 @@
 
 #include "about/SplashFormUnit.h"
 #include "app/Tools.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
@@ -20,7 +21,9 @@ TfrmMain::TfrmMain()
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    Application().OnIdle = nullptr;  // the idle handler reaches into this window
+}
 
 // The fixed layout, as designed (pixels at 96 dots per inch).
 void TfrmMain::BuildLayout() {
@@ -141,23 +144,30 @@ void TfrmMain::FormShow(TControl*) {
 }
 
 void TfrmMain::WMStartup() {
+    if (started_) return;  // the first load runs once, whatever posts the message again
+    started_ = true;
+    // Installed also when the first load fails, or the idle return home would be lost for good.
+    ScopeExit installIdle([this] {
+        if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
+    });
     ReloadAll();
-    if (!AdminMode) Application().OnIdle = [this] { RestartIdleHomeTimer(); };
 }
 
 void TfrmMain::ReloadAll() {
     StopMonitor();
     ShowWorking("");
-    try {
-        LoadConfig();
-        LoadCurrentPage();
-    } catch (...) {
+    ScopeExit restore([this] {
         HideWorking();
-        if (FolderMonitor) FolderMonitor->Activate();
-        throw;
-    }
-    HideWorking();
-    if (FolderMonitor) FolderMonitor->Activate();
+        // A clean-up raises nothing (it may run while an error passes): a monitor that cannot
+        // start again gets the standard error box of its own.
+        try {
+            if (FolderMonitor) FolderMonitor->Activate();
+        } catch (const std::exception& e) {
+            Application().HandleException(e);
+        }
+    });
+    LoadConfig();
+    LoadCurrentPage();
 }
 
 void TfrmMain::StopMonitor() {
@@ -176,7 +186,7 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             WMStartup();
             return true;
         case WM_LOADPAGE:
-            WMLoadPage(reinterpret_cast<TFolderRecord*>(wp));
+            WMLoadPage(wp, lp);
             return true;
         default:
             return TForm::HandleMessage(msg, wp, lp, result);

@@ -14,7 +14,9 @@
 namespace tsb {
 
 constexpr UINT WM_STARTUP = WM_USER;       // 1024
-constexpr UINT WM_LOADPAGE = WM_USER + 1;  // 1025, wParam: the TFolderRecord to show
+// 1025: the serial of the TFolderRecord to show, its low 32 bits in wParam and its high 32 bits
+// in lParam (alike on both targets); see PostLoadPage.
+constexpr UINT WM_LOADPAGE = WM_USER + 1;
 
 constexpr TColor MainWindowColor = 16756059;  // hex FFAD5B
 constexpr TColor NavBarColor = 10515526;      // hex A07446
@@ -57,7 +59,7 @@ public:
     int IdleHomeTime = 0, SlideshowTime = 20;
     bool ButtonSizeVisible = true, SlideshowVisible = true, FindVisible = true, QuitVisible = true;
     bool SystemImageViewerVisible = false;
-    TFolderRecord* CurrentPage = nullptr;
+    TRef<TFolderRecord> CurrentPage;  // resolves to null once a reload has released the record
     TColorButton* HomeButton;
     TColorButton* BackButton;
     std::unique_ptr<TFolderMon> FolderMonitor;
@@ -88,7 +90,8 @@ public:
     void HomeButtonClick(TControl*);
     void BackButtonClick(TControl*);
     void FolderClick(TControl* sender);
-    void WMLoadPage(TFolderRecord* page);
+    void PostLoadPage(TRef<TFolderRecord> page);  // WM_LOADPAGE; a page gone when it arrives is not shown
+    void WMLoadPage(WPARAM wp, LPARAM lp);
     void ScrollBox1MouseWheel(TControl* sender, TShiftState shift, int wheelDelta, POINT mousePos, bool& handled);
     void RestartIdleHomeTimer();
     void IdleHomeTimerTimer();
@@ -110,13 +113,17 @@ private:
     void BuildLayout();
     void PlaceWindow();
     void LoadLogo();
+    TFolderRecord* PageOnShow();
     void MakeSubPageButtons(TFolderRecord* page);
     void MakeShortcutButtons(TFolderRecord* page);
 
     // A display lets messages through; one asked for meanwhile waits for it to finish and is
     // then posted, so two builds never mix their buttons.
     bool displaying_ = false;
-    TFolderRecord* pendingPage_ = nullptr;
+    TRef<TFolderRecord> pendingPage_;
+
+    bool started_ = false;   // WM_STARTUP has been handled
+    std::string failedLogo_;  // the logo file (path, size, time) whose error was last shown
 };
 
 }  // namespace tsb

@@ -82,6 +82,14 @@ void TfrmMain::PlaceWindow() {
     SetBounds(p.left, p.top, p.width, p.height);
 }
 
+// What tells one version of a file from the next: its path, size and last write time.
+static std::string FileVersionKey(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return path;
+    return path + "|" + std::to_string(a.nFileSizeLow) + "|" + std::to_string(a.nFileSizeHigh) + "|" +
+           std::to_string(a.ftLastWriteTime.dwLowDateTime) + "|" + std::to_string(a.ftLastWriteTime.dwHighDateTime);
+}
+
 void TfrmMain::LoadLogo() {
     if (LogoFile.empty()) {
         pnlImage->Hide();
@@ -89,7 +97,17 @@ void TfrmMain::LoadLogo() {
     }
     if (!FileExists(LogoFile) && FileExists(ProgramFolder() + LogoFile)) LogoFile = ProgramFolder() + LogoFile;
     if (!FileExists(LogoFile)) return;
-    Image1->Picture().LoadFromFile(LogoFile);
+    // The configuration is read again at every change beside the program: a logo that could not
+    // be read is reported once, and then left alone like a missing one until the file changes.
+    std::string version = FileVersionKey(LogoFile);
+    if (version == failedLogo_) return;
+    try {
+        Image1->Picture().LoadFromFile(LogoFile);
+    } catch (...) {
+        failedLogo_ = version;
+        throw;
+    }
+    failedLogo_.clear();
     pnlImage->SetWidth(Width() / 3);
     pnlImage->Show();
     Image1->PictureChanged();

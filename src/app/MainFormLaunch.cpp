@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 
 #include "app/Tools.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
@@ -11,60 +12,79 @@
 namespace tsb {
 
 void TfrmMain::ButtonClick(TControl* sender) {
-    auto* s = dynamic_cast<TShortcutRecord*>(sender->Tag());
+    // The repair's dialog and the indicator let messages through, and a reload run by them
+    // releases the record: the launch works on copies taken before.
+    TRef<TShortcutRecord> ref = sender ? sender->Tag().As<TShortcutRecord>() : nullptr;
+    const TShortcutRecord* s = ref.Get();
+    if (!s || !s->LinkInfo) return;  // a button of a page that has been read again since
+    std::string link = s->Path;
+    TShellLinkInfo info = *s->LinkInfo;
+    s = nullptr;
     try {
-        struct Hide {
-            ~Hide() { HideWorking(); }
-        } hide;
-        TShellLinkInfo* info = s ? s->LinkInfo.get() : nullptr;
-        if (info && !FileExists(info->PathName)) {
-            GetShellLinkInfo(AnsiToWide(s->Path), *info, true, Handle());
-            if (FileExists(info->PathName)) SetShellLinkInfo(AnsiToWide(s->Path), *info);
+        ScopeExit hide([] { HideWorking(); });
+        if (!FileExists(info.PathName)) {
+            GetShellLinkInfo(AnsiToWide(link), info, true, Handle());
+            if (FileExists(info.PathName)) {
+                SetShellLinkInfo(AnsiToWide(link), info);
+                if (TShortcutRecord* still = ref.Get(); still && still->LinkInfo) *still->LinkInfo = info;
+            }
         }
-        if (!info || !FileExists(info->PathName)) return;
+        if (!FileExists(info.PathName)) return;
         // Pictures open in the built-in viewer once it exists; until then the shell shows them.
         ShowLoading("");
-        ::ShellExecuteA(nullptr, "open", info->PathName.c_str(), info->Arguments.c_str(),
-                        info->WorkingDirectory.c_str(), SW_SHOWNORMAL);
+        ::ShellExecuteA(nullptr, "open", info.PathName.c_str(), info.Arguments.c_str(), info.WorkingDirectory.c_str(),
+                        SW_SHOWNORMAL);
         ::Sleep(4000);
     } catch (const std::exception& e) {
         Log(std::string("ButtonClick Exception: ") + e.what());
     }
 }
 
-static void PopupAt(TPopupMenu& menu, TControl* sender, int x, int y) {
+static void PopupAt(TPopupMenu& menu, TControl* sender, const std::string& path, int x, int y) {
     POINT pt{x, y};
     ::ClientToScreen(sender->Handle(), &pt);
     menu.Tag = sender->Tag();
+    menu.TagPath = path;
     menu.Popup(pt.x, pt.y);
 }
 
+// A button whose record has gone (its page was read again) has nothing left to offer.
 void TfrmMain::ButtonRightClick(TControl* sender, TMouseButton, TShiftState, int x, int y) {
-    PopupAt(ButtonPopupMenu, sender, x, y);
+    if (auto* s = sender->Tag().As<TShortcutRecord>()) PopupAt(ButtonPopupMenu, sender, s->Path, x, y);
 }
 
 void TfrmMain::FolderRightClick(TControl* sender, TMouseButton, TShiftState, int x, int y) {
-    PopupAt(FolderPopupMenu, sender, x, y);
+    if (auto* f = sender->Tag().As<TFolderRecord>()) PopupAt(FolderPopupMenu, sender, f->Path, x, y);
+}
+
+// The path of what the menu was opened on: the record's own while it lives (it follows a
+// rename), else the one it had then; never whatever took the record's place.
+template <class Record>
+static std::string MenuPath(const TPopupMenu& menu) {
+    if (const Record* r = menu.Tag.As<Record>()) return r->Path;
+    return menu.TagPath;
 }
 
 void TfrmMain::Edit1Click(TControl*) {
-    auto* s = dynamic_cast<TShortcutRecord*>(ButtonPopupMenu.Tag);
-    if (s && FileExists(s->Path)) ::ShellExecuteA(nullptr, "properties", s->Path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    std::string path = MenuPath<TShortcutRecord>(ButtonPopupMenu);
+    if (FileExists(path))
+        ::ShellExecuteA(nullptr, "properties", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TfrmMain::Delete1Click(TControl*) {
-    auto* s = dynamic_cast<TShortcutRecord*>(ButtonPopupMenu.Tag);
-    if (s && FileExists(s->Path)) ::DeleteFileA(s->Path.c_str());
+    std::string path = MenuPath<TShortcutRecord>(ButtonPopupMenu);
+    if (FileExists(path)) ::DeleteFileA(path.c_str());
 }
 
 void TfrmMain::OpenFolder1Click(TControl*) {
-    auto* f = dynamic_cast<TFolderRecord*>(FolderPopupMenu.Tag);
-    if (f && DirectoryExists(f->Path)) ::ShellExecuteA(nullptr, "open", f->Path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    std::string path = MenuPath<TFolderRecord>(FolderPopupMenu);
+    if (DirectoryExists(path))
+        ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TfrmMain::DeleteFolder1Click(TControl*) {
-    auto* f = dynamic_cast<TFolderRecord*>(FolderPopupMenu.Tag);
-    if (f && DirectoryExists(f->Path)) ::RemoveDirectoryA(f->Path.c_str());  // only an empty folder goes
+    std::string path = MenuPath<TFolderRecord>(FolderPopupMenu);
+    if (DirectoryExists(path)) ::RemoveDirectoryA(path.c_str());  // only an empty folder goes
 }
 
 }  // namespace tsb

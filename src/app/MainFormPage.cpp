@@ -1,10 +1,12 @@
 // The main window's page display: the page title, header, sub-page buttons and shortcut grid.
 #include "app/MainForm.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "app/Tools.h"
 #include "framework/core/Layout.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
@@ -15,21 +17,6 @@ namespace tsb {
 
 namespace {
 constexpr TColor ShortcutButtonColor = 14200984;
-
-// Drawing of a window switched off, and on again with one full redraw, on every way out.
-class RedrawSuspended {
-public:
-    explicit RedrawSuspended(HWND w) : w_(w) { ::SendMessageA(w_, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawSuspended() {
-        ::SendMessageA(w_, WM_SETREDRAW, TRUE, 0);
-        ::RedrawWindow(w_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    }
-    RedrawSuspended(const RedrawSuspended&) = delete;
-    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-
-private:
-    HWND w_;
-};
 }  // namespace
 
 void TfrmMain::SetButtonSize(int level) {
@@ -39,30 +26,48 @@ void TfrmMain::SetButtonSize(int level) {
     ButtonHeight = b.height;
 }
 
+// The record of the page on show, or the home page when a handler run by messages let through
+// has released it (a reload replaces the tree below the folder it reads).
+TFolderRecord* TfrmMain::PageOnShow() {
+    TFolderRecord* page = CurrentPage.Get();
+    if (!page) {
+        CurrentPage = RootFolder;
+        page = RootFolder;
+    }
+    return page;
+}
+
+// Records are looked up again by reference after everything that lets messages through (the
+// indicator, ProcessMessages); no record address is kept across one.
 void TfrmMain::LoadCurrentPage() {
     if (displaying_) {
         pendingPage_ = CurrentPage;
         return;
     }
-    struct Displaying {
-        TfrmMain* f;
-        explicit Displaying(TfrmMain* form) : f(form) { f->displaying_ = true; }
-        ~Displaying() {
-            f->displaying_ = false;
-            if (TFolderRecord* next = std::exchange(f->pendingPage_, nullptr))
-                ::PostMessageA(f->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(next), 0);
-        }
-    } displaying{this};
+    displaying_ = true;
+    ScopeExit displaying([this] {
+        displaying_ = false;
+        if (TRef<TFolderRecord> next = std::exchange(pendingPage_, {}); !next.Empty()) PostLoadPage(next);
+    });
     HomeButton->SetEnabled(false);
     BackButton->SetEnabled(false);
+    // From here on every way out, a failed read of the folder included, restores the window.
+    ScopeExit cleanUp([this] {
+        HideWorking();
+        bool away = CurrentPage != RootFolder;
+        HomeButton->SetEnabled(away);
+        BackButton->SetEnabled(away);
+        Application().SetScreenCursor(nullptr);
+        GetImageThumbnails();
+    });
     Log("TfrmMain.LoadCurrentPage");
     std::string shortcuts = ProgramFolder() + "shortcuts";
     if (!DirectoryExists(shortcuts)) ForceDirectories(shortcuts);
-    if (!IsLiveFolder(CurrentPage)) CurrentPage = RootFolder;  // its folder went away meanwhile
-    if (CurrentPage->NeedsLoad) {
+    if (PageOnShow()->NeedsLoad) {
         Log("TfrmMain.LoadCurrentPage Reload Required");
         ShowLoading("");
-        LoadFolder(CurrentPage, CurrentPage->Path, Handle());
+        TFolderRecord* reading = PageOnShow();
+        LoadFolder(reading, reading->Path, Handle());
         HideWorking();
     }
     Application().SetScreenCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
@@ -70,26 +75,18 @@ void TfrmMain::LoadCurrentPage() {
     PageTitlePanel->Repaint();
     Application().ProcessMessages();
 
-    struct CleanUp {
-        TfrmMain* f;
-        ~CleanUp() {
-            HideWorking();
-            bool away = f->CurrentPage != RootFolder;
-            f->HomeButton->SetEnabled(away);
-            f->BackButton->SetEnabled(away);
-            Application().SetScreenCursor(nullptr);
-            f->GetImageThumbnails();
-        }
-    } cleanUp{this};
-    // A page handler run by the messages above may have replaced the tree below the page.
-    if (!IsLiveFolder(CurrentPage)) CurrentPage = RootFolder;
-    TFolderRecord* page = CurrentPage;
+    TFolderRecord* page = PageOnShow();
+    TRef<TFolderRecord> building = page;
     pnlNav->SetVisible(!(page == RootFolder && RootFolder->Folders.empty()));
     PageScroller1->ScrollToStart();
     FolderPanel->SetBounds(0, 0, FolderPanel->Width(), PageScroller1->Height());
     PageTitlePanel->SetCaption(page->Name);
     // (no thumbnail thread runs yet, so none has to be stopped before the buttons go)
-    RedrawSuspended redraw(Handle());
+    ::SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    ScopeExit redraw([this] {
+        ::SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    });
     if (page->HeaderText.empty()) {
         pnlPageHeader->Hide();
     } else {
@@ -99,7 +96,14 @@ void TfrmMain::LoadCurrentPage() {
     FolderPanel->DestroyControls();
     ScrollBox1->DestroyControls();
     MakeSubPageButtons(page);
-    if (page->Shortcuts.size() > 100) ShowLoading("");
+    if (page->Shortcuts.size() > 100) {
+        ShowLoading("");
+        page = building.Get();
+        if (!page) {  // released meanwhile: the page on show now is displayed next
+            if (pendingPage_.Empty()) pendingPage_ = PageOnShow();
+            return;
+        }
+    }
     MakeShortcutButtons(page);
 }
 
@@ -179,7 +183,7 @@ void TfrmMain::GetImageThumbnails() {
     Log("TfrmMain.GetImageThumbnails");
     std::vector<TColorButton*> buttons;
     for (const auto& c : ScrollBox1->Controls())
-        if (auto* b = dynamic_cast<TColorButton*>(c.get()); b && dynamic_cast<TShortcutRecord*>(b->Tag()))
+        if (auto* b = dynamic_cast<TColorButton*>(c.get()); b && b->Tag().As<TShortcutRecord>())
             buttons.push_back(b);
     if (buttons.empty()) return;
     Log("Call TGetImagePreviews " + std::to_string(buttons.size()));
@@ -188,21 +192,27 @@ void TfrmMain::GetImageThumbnails() {
 
 // --- navigation ---
 
-void TfrmMain::HomeButtonClick(TControl*) { ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(RootFolder), 0); }
+void TfrmMain::HomeButtonClick(TControl*) { PostLoadPage(RootFolder); }
 
 void TfrmMain::BackButtonClick(TControl*) {
-    if (CurrentPage && CurrentPage->Parent)
-        ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(CurrentPage->Parent), 0);
+    if (TFolderRecord* page = CurrentPage.Get(); page && page->Parent) PostLoadPage(page->Parent);
 }
 
-void TfrmMain::FolderClick(TControl* sender) {
-    ::PostMessageA(Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(dynamic_cast<TFolderRecord*>(sender->Tag())), 0);
+void TfrmMain::FolderClick(TControl* sender) { PostLoadPage(sender->Tag().As<TFolderRecord>()); }
+
+// Serials are 64 bits on both targets (they are never given twice), a WPARAM only 32 on one.
+void TfrmMain::PostLoadPage(TRef<TFolderRecord> page) {
+    TSerial serial = page.Serial();
+    ::PostMessageA(Handle(), WM_LOADPAGE, static_cast<WPARAM>(static_cast<std::uint32_t>(serial)),
+                   static_cast<LPARAM>(static_cast<std::uint32_t>(serial >> 32)));
 }
 
-void TfrmMain::WMLoadPage(TFolderRecord* page) {
+void TfrmMain::WMLoadPage(WPARAM wp, LPARAM lp) {
     Log("WMLoadPage");
+    TSerial serial = static_cast<std::uint32_t>(wp) | static_cast<TSerial>(static_cast<std::uint32_t>(lp)) << 32;
+    TRef<TFolderRecord> page = TRef<TFolderRecord>::FromSerial(serial);
     // The posted reference may have outlived its record (a reload replaces what lies below).
-    if (!IsLiveFolder(page)) return;
+    if (!page.Get()) return;
     if (displaying_) {
         pendingPage_ = page;
         return;

@@ -2,8 +2,8 @@
 // Makers of the main window's buttons, and the picture-file test.
 #include <string>
 
-#include "app/PictureFile.h"
 #include "controls/ColorButton.h"
+#include "framework/core/PictureFile.h"
 
 namespace tsb {
 

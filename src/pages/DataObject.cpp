@@ -13,13 +13,15 @@
 
 namespace tsb {
 
+static std::unique_ptr<TFolderRecord> rootOwner;
 TFolderRecord* RootFolder = nullptr;
 
 static std::string NormalPath(const std::string& path) { return ExcludeTrailingDelimiter(LowerAZ(path)); }
 
 void InitRootFolder(const std::string& path) {
-    if (RootFolder) ClearFolder(RootFolder);
-    else RootFolder = new TFolderRecord;
+    if (rootOwner) ClearFolder(rootOwner.get());
+    else rootOwner = std::make_unique<TFolderRecord>();
+    RootFolder = rootOwner.get();
     RootFolder->Name = "Home Page";
     RootFolder->Path = NormalPath(path);
     RootFolder->HeaderText.clear();
@@ -30,10 +32,8 @@ void InitRootFolder(const std::string& path) {
 }
 
 void DoneRootFolder() {
-    if (!RootFolder) return;
-    ClearFolder(RootFolder);
-    delete RootFolder;
     RootFolder = nullptr;
+    rootOwner.reset();  // and everything below it
 }
 
 std::string ShortcutName(const std::string& description, const std::string& fileName) {
@@ -46,10 +46,10 @@ void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window) 
     if (!folder) return;
     std::vector<std::unique_ptr<TShortcutRecord>> found;
     try {
-        ForEachFile(path + "\\*.lnk", [&](const WIN32_FIND_DATAA& fd) {
+        ForEachFile(path + "\\*.lnk", [&](const TFindData& fd) {
             if (fd.cFileName[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
             std::string full = path + "\\" + fd.cFileName;
-            if (full.size() > 260) return;
+            if (Utf16Length(full) > 260) return;  // characters as the system counts them
             auto info = std::make_unique<TShellLinkInfo>();
             try {
                 GetShellLinkInfo(AnsiToWide(full), *info, false, window);
@@ -83,20 +83,24 @@ void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window) 
     SortShortcuts(folder);
 }
 
-void LoadFolder(TFolderRecord* folder, const std::string& pathArg, HWND window) {
-    if (!folder) return;
+void LoadFolder(TFolderRecord* folderArg, const std::string& pathArg, HWND window) {
+    if (!folderArg) return;
+    TRef<TFolderRecord> ref = folderArg;
     std::string path = NormalPath(pathArg);
     Log("LoadFolder " + path);
     ShowLoading(LowerAZ(ExtractFileName(path)));
+    // A handler run by the messages let through may have released the folder.
+    TFolderRecord* folder = ref.Get();
+    if (!folder) return;
     ClearFolder(folder);
     LoadShortcuts(folder, path, window);
     std::string header = path + "\\page-header.rtf";
     if (FileExists(header)) {
         std::string joined;
-        for (const std::string& line : SplitLines(ReadFileBytes(header))) joined += line + "\r\n";
+        for (const std::string& line : SplitLines(ReadTextFile(header))) joined += line + "\r\n";
         folder->HeaderText = AnsiToWide(joined);
     }
-    ForEachFile(path + "\\*.*", [&](const WIN32_FIND_DATAA& fd) {
+    ForEachFile(path + "\\*.*", [&](const TFindData& fd) {
         if (fd.cFileName[0] == '.' || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
         if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return;
         auto rec = std::make_unique<TFolderRecord>();
@@ -156,10 +160,6 @@ TFolderRecord* FindFolderByPath(const std::string& path) {
     TFolderRecord* found = nullptr;
     Walk(RootFolder, [&](TFolderRecord* f) { return f->Path == key ? (found = f, true) : false; });
     return found;
-}
-
-bool IsLiveFolder(const TFolderRecord* folder) {
-    return folder && Walk(RootFolder, [&](TFolderRecord* f) { return f == folder; });
 }
 
 void RenameItem(const std::string& oldPath, const std::string& newPath) {

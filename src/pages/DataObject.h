@@ -1,20 +1,21 @@
 #pragma once
 // The page tree: one folder record per page, one shortcut record per ".lnk" file, read lazily
 // from the "shortcuts" folder and kept in step with the changes reported on disk. The tree is
-// the only owner of its records; everything else holds plain references.
+// the only owner of its records, and releases them at once (a reload replaces everything below
+// the folder it reads); everything else holds a TRef, which resolves to null from then on.
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/win/Control.h"
+#include "framework/core/ObjectRef.h"
 #include "pages/WinShell.h"
 
 namespace tsb {
 
 struct TFolderRecord;
 
-// Records are what buttons and menus carry in their Tag.
-struct TShortcutRecord : TTagObject {
+// Records are what buttons and menus refer to in their Tag.
+struct TShortcutRecord : TLiveObject {
     char RecType[2] = {'s', 'r'};
     std::unique_ptr<TShellLinkInfo> LinkInfo;
     std::string Path;      // the ".lnk" file, lower-cased
@@ -23,7 +24,7 @@ struct TShortcutRecord : TTagObject {
     TFolderRecord* Parent = nullptr;
 };
 
-struct TFolderRecord : TTagObject {
+struct TFolderRecord : TLiveObject {
     char RecType[2] = {'f', 'r'};
     std::string Name;
     std::string Path;  // lower-cased, no trailing delimiter
@@ -36,11 +37,13 @@ struct TFolderRecord : TTagObject {
     bool Removed = false;
 };
 
-// The root lives from InitRootFolder to DoneRootFolder; it is never released in between.
+// The root, owned here; it lives from InitRootFolder to DoneRootFolder and is never released in
+// between.
 extern TFolderRecord* RootFolder;
 
 void InitRootFolder(const std::string& path);
 void DoneRootFolder();
+// Lets messages through before it reads (the indicator); a folder released meanwhile is left alone.
 void LoadFolder(TFolderRecord* folder, const std::string& path, HWND window);
 void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window);
 void SortFolders(TFolderRecord* folder);
@@ -55,9 +58,6 @@ void RenameFolder(const std::string& oldPath, const std::string& newPath);
 void MarkFileChanged(const std::string& path);
 void MarkItemAdded(const std::string& path);
 void RemoveItem(const std::string& path);
-
-// True while the record is part of the tree (a posted reference may have outlived it).
-bool IsLiveFolder(const TFolderRecord* folder);
 
 // Name of a shortcut: the description, else the file name; a final lower-case ".lnk" goes.
 std::string ShortcutName(const std::string& description, const std::string& fileName);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
@@ -18,9 +19,11 @@ HIMAGELIST LargeImageList = nullptr;
 HIMAGELIST ExtraLargeImageList = nullptr;
 
 static std::string EnvVar(const char* name) {
-    char buf[260];
+    char buf[260 * 3];  // 259 characters, each up to three bytes of UTF-8
     DWORD n = ::GetEnvironmentVariableA(name, buf, sizeof buf);
-    return (n == 0 || n >= sizeof buf) ? std::string() : std::string(buf, n);
+    if (n == 0 || n >= sizeof buf) return std::string();
+    std::string value(buf, n);
+    return Utf16Length(value) < 260 ? value : std::string();
 }
 
 void ReadProgramFilesDirs() {
@@ -53,13 +56,14 @@ Link NewLink() {
     return l;
 }
 
-// A text read through a 260-character buffer ends at its first NUL.
+// A text read through a 260-character buffer ends at its first NUL. Characters count as the
+// system counts them: a UTF-8 character takes up to three bytes for each UTF-16 unit.
 template <class Getter>
 std::string ReadText(Getter get) {
-    char buf[260] = {};
+    char buf[260 * 3 + 1] = {};
     OleCheck(get(buf, static_cast<int>(sizeof buf)));
     buf[sizeof buf - 1] = '\0';
-    return buf;
+    return std::string(Utf16Prefix(buf, 259));
 }
 
 }  // namespace
@@ -170,63 +174,11 @@ static HICON IconFromFile(const std::string& file, int32_t index) {
     return large;
 }
 
-static int SystemIconIndex(const std::string& file) {
-    SHFILEINFOA sfi{};
-    if (!::SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SHELLICONSIZE))
-        return -1;
-    return sfi.iIcon;
-}
-
 std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int size) {
     if (!shortcut) return std::nullopt;
     TIconCache once;
     std::shared_ptr<const TIcon> icon = once.Get(shortcut, size);
     return unique_hicon(icon ? ::CopyIcon(icon->Handle()) : nullptr);
-}
-
-// A registry key's default value, or nothing.
-static std::optional<std::string> ClassValue(const std::string& key) {
-    char buf[MAX_PATH] = {};
-    LONG size = sizeof buf;
-    if (::RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), buf, &size) != ERROR_SUCCESS) return std::nullopt;
-    return std::string(buf);
-}
-
-// Whether the registry gives every file of the type one fixed icon. Anything else (no entry,
-// "%1": the icon is in the file, an icon handler that draws each file) counts as per file, so a
-// shared icon is only ever one the shell would have given each of those files anyway.
-static bool ClassHasFixedIcon(const std::string& cls, const std::string& ext) {
-    std::optional<std::string> icon = ClassValue(cls + "\\DefaultIcon");
-    if (!icon || icon->empty()) icon = ClassValue(ext + "\\DefaultIcon");
-    if (!icon || icon->empty() || icon->find("%1") != std::string::npos) return false;
-    return !ClassValue(cls + "\\ShellEx\\IconHandler");
-}
-
-static bool IconComesFromType(const std::string& ext) {
-    std::optional<std::string> progId = ClassValue(ext);
-    std::string cls = progId && !progId->empty() ? *progId : ext;
-    if (!ClassHasFixedIcon(cls, ext)) return false;
-    // The user's own choice of program for the type, where the shell keeps one, must agree.
-    char choice[MAX_PATH] = {};
-    DWORD size = sizeof choice;
-    std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + ext + "\\UserChoice";
-    if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "ProgId", RRF_RT_REG_SZ, nullptr, choice, &size) ==
-            ERROR_SUCCESS &&
-        choice[0] && !ClassHasFixedIcon(choice, ext))
-        return false;
-    for (const std::string& other : {ext, "SystemFileAssociations\\" + ext, std::string("*")})
-        if (ClassValue(other + "\\ShellEx\\IconHandler")) return false;
-    return true;
-}
-
-// What decides the system's icon of a file: its type, or the file itself.
-static std::string SystemIconKey(const std::string& file) {
-    std::string ext = LowerAZ(ExtractFileExt(file));
-    if (ext.empty()) return "file:" + file;
-    static std::map<std::string, bool> byType;  // the shell's file types do not change during a run
-    auto it = byType.find(ext);
-    if (it == byType.end()) it = byType.emplace(ext, IconComesFromType(ext)).first;
-    return it->second ? "type:" + ext : "file:" + file;
 }
 
 // A page shows many shortcuts to few files: each file's existence is asked once per display.
@@ -236,19 +188,52 @@ bool TIconCache::Exists(const std::string& file) {
     return it->second;
 }
 
-template <class Make>
-const std::shared_ptr<const TIcon>& TIconCache::Find(const Key& key, Make make) {
-    auto it = icons_.find(key);
-    if (it == icons_.end()) {
-        unique_hicon icon(make());
-        std::shared_ptr<const TIcon> picture;
-        if (icon) {
-            picture = std::make_shared<const TIcon>(icon.get());
-            icon.release();  // the picture owns it now; had the allocation failed, the holder would have freed it
-        }
-        it = icons_.emplace(key, std::move(picture)).first;
+// A folder as the shell sees it, bound once per display: binding costs a walk from the desktop
+// down the whole path, which most files of a page share. Null when the shell cannot bind it.
+IShellFolder* TIconCache::ShellFolder(const std::string& folder) {
+    auto it = folders_.find(folder);
+    if (it != folders_.end()) return it->second.get();
+    ComPtr<IShellFolder> bound;
+    if (!desktop_) ::SHGetDesktopFolder(desktop_.put());
+    std::wstring name = AnsiToWide(folder);
+    PIDLIST_RELATIVE pidl = nullptr;
+    if (desktop_ && SUCCEEDED(desktop_->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &pidl, nullptr))) {
+        ScopeExit freePidl([&] { ::CoTaskMemFree(pidl); });
+        desktop_->BindToObject(pidl, nullptr, IID_IShellFolder, bound.put_void());
     }
-    return it->second;
+    return folders_.emplace(folder, std::move(bound)).first->second.get();
+}
+
+// The shell's own answer for the file, the index it gives the file in its image lists (its
+// type, an icon handler, the user's choice of program all count): asked once per file and
+// display; -1 when it has none.
+int TIconCache::SystemIndex(const std::string& file) {
+    auto it = systemIndex_.find(file);
+    if (it != systemIndex_.end()) return it->second;
+    int index = -1;
+    if (IShellFolder* folder = ShellFolder(ExtractFilePath(file))) {
+        std::wstring name = AnsiToWide(ExtractFileName(file));
+        PITEMID_CHILD child = nullptr;
+        if (SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &child, nullptr))) {
+            ScopeExit freeChild([&] { ::CoTaskMemFree(child); });
+            int selected = 0;
+            index = ::SHMapPIDLToSystemImageListIndex(folder, child, &selected);
+        }
+    }
+    if (index < 0) {
+        // Paths the shell's namespace cannot parse still have an icon by name.
+        SHFILEINFOA sfi{};
+        if (::SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi, SHGFI_SYSICONINDEX)) index = sfi.iIcon;
+    }
+    return systemIndex_.emplace(file, index).first->second;
+}
+
+std::shared_ptr<const TIcon> TIconCache::Own(HICON handle) {
+    unique_hicon icon(handle);
+    if (!icon) return nullptr;
+    auto picture = std::make_shared<const TIcon>(icon.get());
+    icon.release();  // the picture owns it now; had the allocation failed, the holder would have freed it
+    return picture;
 }
 
 std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, int size) {
@@ -257,15 +242,19 @@ std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, in
     if (file.empty() || !Exists(file)) return nullptr;
     int32_t index = shortcut->LinkInfo ? shortcut->LinkInfo->IconIndex : 0;
     if (index > 0) {
-        if (auto& icon = Find(Key{-1, file, index}, [&] { return IconFromFile(file, index); })) return icon;
+        auto it = fileIcons_.find({file, index});
+        if (it == fileIcons_.end()) it = fileIcons_.emplace(std::pair{file, index}, Own(IconFromFile(file, index))).first;
+        if (it->second) return it->second;
         // no large icon at that index: the system's icon of the file, as below
     }
     HIMAGELIST list = ListForSize(size);
     if (!list) return nullptr;
-    return Find(Key{size, SystemIconKey(file), 0}, [&]() -> HICON {
-        int sysIndex = SystemIconIndex(file);
-        return sysIndex < 0 ? nullptr : ::ImageList_GetIcon(list, sysIndex, ILD_NORMAL);
-    });
+    int sysIndex = SystemIndex(file);
+    if (sysIndex < 0) return nullptr;
+    auto it = systemIcons_.find({size, sysIndex});
+    if (it == systemIcons_.end())
+        it = systemIcons_.emplace(std::pair{size, sysIndex}, Own(::ImageList_GetIcon(list, sysIndex, ILD_NORMAL))).first;
+    return it->second;
 }
 
 }  // namespace tsb

@@ -1,12 +1,14 @@
 #pragma once
 // Shortcut files through the shell's link object, the path rules applied to what they hold,
 // and the icons of shortcut buttons.
+#include <shlobj.h>
+
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
-#include <tuple>
 #include <string>
+#include <utility>
 
 #include "framework/win/Picture.h"
 #include "framework/win/ScopedWin.h"
@@ -48,21 +50,25 @@ std::string AdjustShortcutPaths(TShellLinkInfo& info);  // returns the icon file
 std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int size);
 
 // Icons of one page display, each distinct icon asked of the shell once and shared by every
-// button that shows it. The key is what decides the picture: an icon file and index; or, for the
-// system's icon of a file, the list and the file type where the registry gives that type one
-// fixed icon, and the list and the file itself otherwise.
+// button that shows it. An icon taken from a file by index is keyed by that file and index; the
+// system's icon of a file by the list and the image index the shell gives the file, since an
+// index stands for one picture in a list whatever file was given it.
 class TIconCache {
 public:
     // Null when the shortcut has no icon (or no record).
     std::shared_ptr<const TIcon> Get(const TShortcutRecord* shortcut, int size);
 
 private:
-    using Key = std::tuple<int, std::string, int32_t>;
     bool Exists(const std::string& file);
-    template <class Make>
-    const std::shared_ptr<const TIcon>& Find(const Key& key, Make make);
-    std::map<Key, std::shared_ptr<const TIcon>> icons_;
+    IShellFolder* ShellFolder(const std::string& folder);
+    int SystemIndex(const std::string& file);
+    static std::shared_ptr<const TIcon> Own(HICON icon);
+    std::map<std::pair<std::string, int32_t>, std::shared_ptr<const TIcon>> fileIcons_;
+    std::map<std::pair<int, int>, std::shared_ptr<const TIcon>> systemIcons_;
     std::map<std::string, bool> exists_;
+    std::map<std::string, int> systemIndex_;
+    ComPtr<IShellFolder> desktop_;
+    std::map<std::string, ComPtr<IShellFolder>> folders_;
 };
 
 }  // namespace tsb

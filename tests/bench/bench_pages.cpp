@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,7 +53,7 @@ std::pair<double, double> BestInTurns(Measure measure, Floor floor) {
 
 // The floor of a folder load: enumerate and read every link through the link object.
 void ReadLinksFloor(const std::string& folder) {
-    ForEachFile(folder + "\\*.lnk", [&](const WIN32_FIND_DATAA& fd) {
+    ForEachFile(folder + "\\*.lnk", [&](const TFindData& fd) {
         ComPtr<IShellLinkA> link;
         ComPtr<IPersistFile> file;
         CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void());
@@ -116,22 +117,23 @@ int main(int argc, char** argv) {
     std::string root = dir + "\\shortcuts";
     ForceDirectories(root);
     SetProgramFolder(dir);
-    // Targets of a handful of file types.
+    // Every shortcut has a target of its own, of a handful of file types: the shell is asked
+    // about each file, and each distinct picture is made once.
     const char* kinds[] = {".txt", ".exe", ".doc", ".pdf", ".html"};
-    for (const char* k : kinds) {
-        std::string f = dir + "\\target" + k;
-        WriteFileBytes(f, "x");
-    }
     bool misplaced = false;
-    std::printf("%6s %11s %9s %11s %9s %9s %9s %9s\n", "size", "LoadFolder", "floor", "display", "floor", "icons",
-                "uncached", "private");
+    std::printf("%6s %11s %9s %11s %9s %9s %9s %6s %9s\n", "size", "LoadFolder", "floor", "display", "floor", "icons",
+                "uncached", "made", "private");
     for (int n : sizes) {
         std::string page = root + "\\page" + std::to_string(n);
+        std::string targets = dir + "\\targets" + std::to_string(n);  // beside the tree: not listed with the page
         ForceDirectories(page);
+        ForceDirectories(targets);
         for (int i = 0; i < n; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "\\s%05d.lnk", i);
-            CreateShellLink(dir + "\\target" + kinds[i % 5], "Shortcut " + std::to_string(i), page + name);
+            std::string target = targets + "\\t" + std::to_string(i) + kinds[i % 5];
+            WriteFileSafely(target, "x");
+            CreateShellLink(target, "Shortcut " + std::to_string(i), page + name);
         }
         TfrmMain frm;
         frm.LoadConfig();
@@ -153,6 +155,12 @@ int main(int argc, char** argv) {
             for (auto& s : rec->Shortcuts) cache.Get(s.get(), 1);
         };
         double icons = BestInTurns(cachedIcons, [] {}).first;  // compared with the uncached calls below
+        std::set<const TIcon*> made;  // distinct pictures of one display
+        {
+            TIconCache cache;
+            for (auto& s : rec->Shortcuts) made.insert(cache.Get(s.get(), 1).get());
+            made.erase(nullptr);
+        }
         double uncached = Time([&] {
             for (auto& s : rec->Shortcuts) GetShortcutIcon(s.get(), 1);
         });
@@ -162,8 +170,8 @@ int main(int argc, char** argv) {
         auto [show, floorShow] = BestInTurns([&] { frm.LoadCurrentPage(); },
                                              [&] { WindowsFloor(frm.ScrollBox1->Handle(), n); });
         double mb = PrivateMB();
-        std::printf("%6d %10.3fs %8.3fs %10.3fs %8.3fs %8.3fs %8.3fs %7.1fMB\n", n, load, floorLoad, show, floorShow,
-                    icons, uncached, mb);
+        std::printf("%6d %10.3fs %8.3fs %10.3fs %8.3fs %8.3fs %8.3fs %6zu %7.1fMB\n", n, load, floorLoad, show,
+                    floorShow, icons, uncached, made.size(), mb);
         std::printf("%6s LoadFolder/floor %.2f, display/(both floors) %.2f\n", "", load / floorLoad,
                     show / (floorLoad + floorShow));
         if (!LastButtonWhereTheLayoutSays(frm)) misplaced = true;

@@ -267,14 +267,15 @@ bool SaveScreenshotFile(const std::string& file) {
     return saved;
 }
 
-bool PrepareDesktop(const std::string& name, int width, int height, int timeoutMs) {
+HeldDesktop::HeldDesktop(const std::string& name, int width, int height, int timeoutMs)
+    : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     std::promise<bool> ready;
     std::future<bool> result = ready.get_future();
     // A thread of its own (a thread that has made windows cannot change its desktop), which
-    // stays on the desktop for the driver's lifetime: a desktop nobody uses is closed.
-    std::thread([&ready, name, width, height, timeoutMs] {
-        HDESK desk = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-        if (!desk || !SetThreadDesktop(desk)) {
+    // stays on the desktop until released: a desktop nobody uses is closed.
+    thread_ = std::thread([this, &ready, name, width, height, timeoutMs] {
+        desk_ = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        if (!desk_ || !SetThreadDesktop(desk_)) {
             ready.set_value(false);
             return;
         }
@@ -286,9 +287,16 @@ bool PrepareDesktop(const std::string& name, int width, int height, int timeoutM
                        GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
             },
             timeoutMs));
-        Sleep(INFINITE);
-    }).detach();
-    return result.get();
+        WaitForSingleObject(release_, INFINITE);
+    });
+    ready_ = result.get();
+}
+
+HeldDesktop::~HeldDesktop() {
+    SetEvent(release_);
+    thread_.join();  // the desktop is in use no more once its thread has gone
+    if (desk_) CloseDesktop(desk_);
+    CloseHandle(release_);
 }
 
 // --- the program and its debug lines ---

@@ -66,11 +66,23 @@ bool WaitFor(Pred pred, int timeoutMs = 20000) {
     return true;
 }
 
-// Makes the named desktop (a virtual desktop whose size the Wine prefix sets) and waits until
-// its screen has the size asked for, so that a program started on it sees that screen from
-// its first call rather than racing the desktop's own start. The desktop then lives as long as
-// the driver.
-bool PrepareDesktop(const std::string& name, int width, int height, int timeoutMs = 30000);
+// Makes the named desktop (a virtual desktop whose size the Wine prefix sets) and holds it
+// until destroyed, so that a program started on it meanwhile sees its screen from its first
+// call rather than racing the desktop's own start. Ready(): the screen has the size asked for.
+class HeldDesktop {
+public:
+    HeldDesktop(const std::string& name, int width, int height, int timeoutMs = 30000);
+    ~HeldDesktop();
+    HeldDesktop(const HeldDesktop&) = delete;
+    HeldDesktop& operator=(const HeldDesktop&) = delete;
+    bool Ready() const { return ready_; }
+
+private:
+    std::thread thread_;
+    HANDLE release_;
+    HDESK desk_ = nullptr;
+    bool ready_ = false;
+};
 
 class Program {
 public:

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/PictureFile.h"
+#include "framework/core/PictureFile.h"
 #include "framework/core/NameOrder.h"
 #include "framework/core/Text.h"
 
@@ -48,7 +48,7 @@ TEST(NameOrder, PrefixSortsFirst) {
     EXPECT_LT(CompareNameKeys("Game", "games"), 0);
     EXPECT_GT(CompareNameKeys("games", "GAME"), 0);
     EXPECT_EQ(CompareNameKeys("MiXeD", "mixed"), 0);
-    EXPECT_LT(CompareNameKeys("_x", "a"), 0 + 1);  // '_' (0x5F) before 'a' (0x61)
+    EXPECT_LT(CompareNameKeys("_x", "a"), 0);  // '_' (0x5F) before 'a' (0x61)
 }
 
 TEST(Paths, PiecesAndCase) {
@@ -66,4 +66,15 @@ TEST(Paths, PiecesAndCase) {
 TEST(PictureFiles, SevenExtensionsAnyCase) {
     for (const char* e : {".jpg", ".JPEG", ".png", ".Gif", ".tif", ".tiff", ".BMP"}) EXPECT_TRUE(IsPictureFile(e)) << e;
     for (const char* e : {".jpe", ".webp", "jpg", "", ".jpgx", ".ico"}) EXPECT_FALSE(IsPictureFile(e)) << e;
+}
+
+// Names in UTF-8 order by code point: the byte order of UTF-8 is the order of the code points,
+// so a multi-byte letter is compared whole, never by a piece of it.
+TEST(NameOrder, Utf8NamesSortByCodePoint) {
+    std::vector<std::string> names = {"\xD0\xAF", "zoo", "\xC3\x89" "cran", "Alpha", "\xE2\x82\xAC", "beta",
+                                      "\xF0\x9D\x84\x9E", "\xEF\xBC\xA1"};
+    SortByName(names, [](const std::string& s) -> const std::string& { return s; });
+    // A, b, z, then U+00C9, U+042F, U+20AC, U+FF21, U+1D11E
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "zoo", "\xC3\x89" "cran", "\xD0\xAF", "\xE2\x82\xAC",
+                                               "\xEF\xBC\xA1", "\xF0\x9D\x84\x9E"}));
 }

@@ -5,6 +5,9 @@
 #include "framework/win/Forms.h"
 #include "win/WinTestMain.h"
 
+#include <functional>
+#include <utility>
+
 using namespace tsb;
 using namespace tsbtest;
 
@@ -26,6 +29,12 @@ public:
         GdiFlush();
         uint32_t p = bits_[y * w_ + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    std::vector<COLORREF> Pixels() const {
+        std::vector<COLORREF> all;
+        for (int y = 0; y < h_; ++y)
+            for (int x = 0; x < w_; ++x) all.push_back(At(x, y));
+        return all;
     }
     int Count(COLORREF c) const {
         int n = 0;
@@ -196,17 +205,43 @@ TEST_F(ColorButtonTest, DisabledCaptionIsEmbossed) {
     EXPECT_GT(e->Count(RGB(0, 0, 0)), 10);
 }
 
-TEST_F(ColorButtonTest, WideCaptionWinsAndLongCaptionsAreSafe) {
+TEST_F(ColorButtonTest, WideCaptionWinsInEveryLook) {
     b->SetBevelStyle(bbNone);
     b->SetFont(TFont::Pixels("Arial", 40, true));
-    b->SetCaptionW(L"\x00C9\x00C9");
-    EXPECT_GT(Paint()->Count(RGB(0, 0, 0)), 5);
-    b->SetCaptionW(L"");
+    auto with = [&](const std::string& caption, const std::wstring& wide) {
+        b->SetCaption(caption);
+        b->SetCaptionW(wide);
+        return Paint()->Pixels();
+    };
+    std::pair<const char*, std::function<void()>> looks[] = {
+        {"normal", [] {}}, {"raised", [&] { b->SetFontStyle(fnRaised); }}, {"disabled", [&] { b->SetEnabled(false); }}};
+    for (auto& [name, look] : looks) {
+        look();
+        std::vector<COLORREF> wideOnly = with("", L"\x00C9i"), both = with("MMMM", L"\x00C9i"),
+                              narrowOnly = with("MMMM", L"");
+        EXPECT_EQ(both, wideOnly) << name << ": the single-byte caption has no part in the drawing";
+        EXPECT_NE(both, narrowOnly) << name;
+        EXPECT_NE(wideOnly, with("", L"")) << name << ": something was drawn";
+    }
+}
+
+// Beyond 256 characters the caption is drawn whole: its end shows where a cut one would show
+// nothing (right-aligned on one line, the spaces before it draw nothing).
+TEST_F(ColorButtonTest, LongCaptionsAreDrawnWhole) {
+    b->SetBevelStyle(bbNone);
+    b->SetFont(TFont::Pixels("Arial", 20, true));
+    b->SetStyle(TButtonStyle{bsCenter});
+    b->SetAlignment(alMiddleRight);
+    b->SetCaption("MM");
+    std::vector<COLORREF> shortOne = Paint()->Pixels();
+    b->SetCaption(std::string(300, ' ') + "MM");
+    auto c = Paint();
+    EXPECT_GT(c->Count(RGB(0, 0, 0)), 20);
+    EXPECT_EQ(c->Pixels(), shortOne);
+    b->SetStyle(TButtonStyle{bsCenter, bsMultiLine});  // word-wrapped: drawn too, nothing overflows
+    b->SetAlignment(alBottomRight);
     b->SetCaption(std::string(5000, 'W') + " end");
-    Paint();  // far beyond 256 characters: drawn, nothing overflows
-    b->SetStyle(TButtonStyle{});
-    Paint();
-    SUCCEED();
+    EXPECT_GT(Paint()->Count(RGB(0, 0, 0)), 20);
 }
 
 TEST_F(ColorButtonTest, SettersClampAndValueNeedsMultiState) {

@@ -129,15 +129,26 @@ TEST_F(PageTree, LazyLoadingAndFindFolderByPath) {
     EXPECT_EQ(FindFolderByPath(root + "\\nothing"), nullptr);
 }
 
-TEST_F(PageTree, RemovedRecordsAreNoLongerLive) {
+TEST_F(PageTree, ReferencesToReleasedRecordsResolveToNothing) {
     MakeDir(root + "\\Games");
+    MakeDir(root + "\\Games\\Cards");
+    Link("mail.lnk");
     Load(RootFolder);
-    TFolderRecord* games = RootFolder->Folders[0].get();
-    EXPECT_TRUE(IsLiveFolder(games));
+    TRef<TFolderRecord> games = RootFolder->Folders[0].get();
+    TRef<TShortcutRecord> mail = RootFolder->Shortcuts[0].get();
+    Load(games.Get());
+    TRef<TFolderRecord> cards = games.Get()->Folders[0].get();
+    EXPECT_EQ(cards.Get()->Name, "Cards");
     RemoveItem(LowerAZ(root + "\\games"));
-    EXPECT_FALSE(IsLiveFolder(games));  // a posted page load for it must be dropped
-    EXPECT_TRUE(IsLiveFolder(RootFolder));
-    EXPECT_FALSE(IsLiveFolder(nullptr));
+    EXPECT_EQ(games.Get(), nullptr);  // a posted page load for it must be dropped
+    EXPECT_EQ(cards.Get(), nullptr) << "and everything below it went too";
+    EXPECT_EQ(mail.Get(), RootFolder->Shortcuts[0].get());
+    TRef<TFolderRecord> home = RootFolder;
+    Load(RootFolder);  // read again: the records below are new, the folder's own stays
+    EXPECT_EQ(mail.Get(), nullptr);
+    ASSERT_EQ(RootFolder->Shortcuts.size(), 1u);
+    EXPECT_FALSE(TRef<TShortcutRecord>(RootFolder->Shortcuts[0].get()) == mail);
+    EXPECT_EQ(home.Get(), RootFolder);
 }
 
 TEST_F(PageTree, VanishedFolderLoadsEmpty) {
@@ -227,15 +238,20 @@ TEST_F(PageTree, MarksOnChangedAndAddedItems) {
 TEST_F(PageTree, RootStaysValidWhenItsFolderGoes) {
     Link("mail.lnk");
     Load(RootFolder);
-    TFolderRecord* before = RootFolder;
+    TRef<TFolderRecord> before = RootFolder;
     RemoveItem(LowerAZ(root));
-    EXPECT_EQ(RootFolder, before);
+    EXPECT_EQ(before.Get(), RootFolder);
     EXPECT_TRUE(RootFolder->Shortcuts.empty());
     EXPECT_TRUE(RootFolder->NeedsLoad);
     EXPECT_EQ(RootFolder->Path, LowerAZ(root));
     RenameFolder(LowerAZ(root), dir / "elsewhere");
     EXPECT_EQ(RootFolder->Path, LowerAZ(root)) << "the home page stays beside the program";
     EXPECT_EQ(RootFolder->Name, "Home Page");
+    InitRootFolder(root);  // made again at a restart of the main window: the same record
+    EXPECT_EQ(before.Get(), RootFolder);
+    DoneRootFolder();
+    EXPECT_EQ(RootFolder, nullptr);
+    EXPECT_EQ(before.Get(), nullptr) << "released at the end";
 }
 
 TEST_F(PageTree, FailingExpansionEndsTheLoadAndKeepsNeedsLoad) {
@@ -247,5 +263,6 @@ TEST_F(PageTree, FailingExpansionEndsTheLoadAndKeepsNeedsLoad) {
     EXPECT_THROW(Load(RootFolder), std::exception);
     SetEnvironmentVariableA("TSB_BIG", nullptr);
     EXPECT_TRUE(RootFolder->NeedsLoad);
-    EXPECT_LE(RootFolder->Shortcuts.size(), 1u);
+    ASSERT_EQ(RootFolder->Shortcuts.size(), 1u) << "the shortcut read before the failing one stays";
+    EXPECT_EQ(RootFolder->Shortcuts[0]->Name, "Good");
 }

@@ -4,65 +4,12 @@
 
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
-#include "framework/win/Debug.h"
 #include "framework/win/Files.h"
 #include "pages/WorkingFormUnit.h"
-#include "win/WinTestMain.h"
+#include "win/MainFormFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
-
-class MainFormTest : public WinTest {
-protected:
-    TempFolder dir{"tsbmain"};
-    std::string root = dir / "shortcuts";
-    std::string target = dir / "target.exe";
-    std::unique_ptr<TfrmMain> frm;
-    std::vector<std::string> lines;
-
-    void SetUp() override {
-        SetProgramFolder(dir.Path());
-        MakeDir(root);
-        WriteFile(target, "x");
-        SetDebugHook([this](const std::string& l) { lines.push_back(l); });
-    }
-    void TearDown() override {
-        SetDebugHook(nullptr);
-        WorkingShown = nullptr;
-        if (frm) Application().SetMainForm(nullptr);
-        frm.reset();
-        DoneRootFolder();
-        SetProgramFolder("");
-    }
-    void Start(bool admin = false) {
-        frm = std::make_unique<TfrmMain>();
-        frm->AdminMode = admin;
-        Application().SetMainForm(frm.get());
-        frm->ReloadAll();
-    }
-    void Link(const std::string& rel, const std::string& description = "", const std::string& to = "") {
-        MakeLink(root + "\\" + rel, {to.empty() ? target : to, "", description, "", ""});
-    }
-    void Go(TFolderRecord* page) {
-        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(page), 0);
-        Application().ProcessMessages();
-    }
-    std::vector<TColorButton*> PageButtons() const {
-        std::vector<TColorButton*> out;
-        for (auto& c : frm->ScrollBox1->Controls()) out.push_back(dynamic_cast<TColorButton*>(c.get()));
-        return out;
-    }
-    std::vector<TColorButton*> StripButtons() const {
-        std::vector<TColorButton*> out;
-        for (auto& c : frm->FolderPanel->Controls()) out.push_back(dynamic_cast<TColorButton*>(c.get()));
-        return out;
-    }
-    int Lines(const std::string& text) const {
-        int n = 0;
-        for (auto& l : lines) n += l == text;
-        return n;
-    }
-};
 
 TEST_F(MainFormTest, HomePageWithoutSubPages) {
     Link("b.lnk", "Beta");
@@ -80,7 +27,7 @@ TEST_F(MainFormTest, HomePageWithoutSubPages) {
     EXPECT_EQ(buttons[0]->Alignment(), alBottomCenter);
     EXPECT_EQ(buttons[0]->BevelStyle(), bbNone);
     EXPECT_EQ(buttons[0]->Hint(), "Alpha");
-    EXPECT_EQ(dynamic_cast<TShortcutRecord*>(buttons[0]->Tag()), RootFolder->Shortcuts[0].get());
+    EXPECT_EQ(buttons[0]->Tag().As<TShortcutRecord>(), RootFolder->Shortcuts[0].get());
     EXPECT_FALSE(frm->HomeButton->Enabled());
     EXPECT_FALSE(frm->BackButton->Enabled());
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page");
@@ -108,7 +55,7 @@ TEST_F(MainFormTest, SubPagesOnlyGiveBigButtonsAndThenTheStrip) {
     EXPECT_TRUE(StripButtons().empty());
     EXPECT_FALSE(frm->HomeButton->Enabled()) << "home page";
 
-    Go(dynamic_cast<TFolderRecord*>(big[1]->Tag()));  // a page with a shortcut and a sub-page
+    Go(big[1]->Tag().As<TFolderRecord>());  // a page with a shortcut and a sub-page
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Books");
     EXPECT_TRUE(frm->HomeButton->Enabled());
     EXPECT_TRUE(frm->BackButton->Enabled());
@@ -120,7 +67,7 @@ TEST_F(MainFormTest, SubPagesOnlyGiveBigButtonsAndThenTheStrip) {
     ASSERT_EQ(PageButtons().size(), 1u);
     EXPECT_EQ(PageButtons()[0]->Caption(), "Read");
 
-    Go(frm->CurrentPage->Folders[0].get());  // neither shortcuts nor sub-pages
+    Go(frm->CurrentPage.Get()->Folders[0].get());  // neither shortcuts nor sub-pages
     EXPECT_TRUE(PageButtons().empty());
     EXPECT_TRUE(frm->pnlNav->Visible());
     frm->BackButtonClick(nullptr);
@@ -283,15 +230,14 @@ TEST_F(MainFormTest, AdministratorMenusDeleteOnlyWhatTheyMay) {
     TColorButton* mail = PageButtons()[0];
     EXPECT_TRUE(mail->OnRightClick);
     EXPECT_EQ(mail->Hint(), target) << "administrators see the target";
-    frm->ButtonPopupMenu.Tag = mail->Tag();
-    frm->Delete1Click(nullptr);
+    RightClick(mail, [&] { PostMenuChoice(1); });  // "&Delete"
     EXPECT_FALSE(Exists(root + "\\mail.lnk"));
     frm->Delete1Click(nullptr);  // gone already: nothing
-    frm->FolderPopupMenu.Tag = RootFolder->Folders[1].get();
-    frm->DeleteFolder1Click(nullptr);
+    auto strip = StripButtons();
+    ASSERT_EQ(strip.size(), 2u);
+    RightClick(strip[1], [&] { PostMenuChoice(1); });  // "Delete" on Full
     EXPECT_TRUE(Exists(root + "\\Full")) << "a folder with shortcuts stays";
-    frm->FolderPopupMenu.Tag = RootFolder->Folders[0].get();
-    frm->DeleteFolder1Click(nullptr);
+    RightClick(strip[0], [&] { PostMenuChoice(1); });  // "Delete" on Empty
     EXPECT_FALSE(Exists(root + "\\Empty"));
 }
 
@@ -299,7 +245,7 @@ TEST_F(MainFormTest, StalePageLoadsAreDropped) {
     MakeDir(root + "\\Games");
     Start();
     TFolderRecord* games = RootFolder->Folders[0].get();
-    PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(games), 0);
+    frm->PostLoadPage(games);
     RemoveItem(games->Path);  // the record goes before the posted load runs
     Application().ProcessMessages();
     EXPECT_EQ(frm->CurrentPage, RootFolder);
@@ -329,7 +275,7 @@ TEST_F(MainFormTest, PageAskedForDuringADisplayIsShownAfterIt) {
     Go(RootFolder);
     WorkingShown = [&](const std::string&) {
         WorkingShown = nullptr;
-        PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+        frm->PostLoadPage(three);
         Application().ProcessMessages();
     };
     Go(more);
@@ -338,7 +284,7 @@ TEST_F(MainFormTest, PageAskedForDuringADisplayIsShownAfterIt) {
 
     // Asked for before the build begins, while the title says "Loading...".
     frm->CurrentPage = more;
-    PostMessageA(frm->Handle(), WM_LOADPAGE, reinterpret_cast<WPARAM>(three), 0);
+    frm->PostLoadPage(three);
     frm->LoadCurrentPage();
     Application().ProcessMessages();
     expectThree("at the start");

@@ -1,6 +1,11 @@
 // Shortcut files through the real shell link object, path rules and icons.
 #include "pages/WinShell.h"
 
+#include <commoncontrols.h>
+#include <shlobj.h>
+
+#include <set>
+
 #include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "pages/DataObject.h"
@@ -81,16 +86,26 @@ TEST_F(WinShell, LongTextsAreCutAt259Characters) {
     EXPECT_EQ(info.PathName, target);
 }
 
-TEST_F(WinShell, ResolveThatFindsNothingLeavesTheRecord) {
-    std::string target = dir / "gone.exe";
+// What a resolve that succeeds leads to: the record holds what the link holds afterwards, every
+// field of it (a target that exists resolves to itself, here and on Windows alike).
+TEST_F(WinShell, ResolvedLinkRefillsTheWholeRecord) {
+    std::string target = dir / "here.exe";
     WriteFile(target, "x");
-    CreateShellLink(target, "Gone", dir / "g.lnk");
-    DeleteFileA(target.c_str());
+    MakeLink(dir / "h.lnk", {target, "-x", "Here", dir.Path(), dir / "icons.dll", 2});
     TShellLinkInfo info;
-    info.PathName = "unchanged";
-    GetShellLinkInfo(AnsiToWide(dir / "g.lnk"), info, true, nullptr);
-    // Either the shell resolved it (the record is filled) or it left the record alone.
-    EXPECT_TRUE(info.PathName == "unchanged" || info.PathName == target);
+    info.PathName = "stale";
+    info.Arguments = "stale";
+    info.Description = "stale";
+    info.WorkingDirectory = "stale";
+    info.IconLocation = "stale";
+    info.IconIndex = 7;
+    GetShellLinkInfo(AnsiToWide(dir / "h.lnk"), info, true, nullptr);
+    EXPECT_EQ(info.PathName, target);
+    EXPECT_EQ(info.Arguments, "-x");
+    EXPECT_EQ(info.Description, "Here");
+    EXPECT_EQ(info.WorkingDirectory, dir.Path());
+    EXPECT_EQ(info.IconLocation, dir / "icons.dll");
+    EXPECT_EQ(info.IconIndex, 2);
 }
 
 TEST_F(WinShell, EnvironmentExpansion) {
@@ -234,37 +249,71 @@ TEST_F(WinShell, IconsFromTheSystemListAndFromFiles) {
     EXPECT_FALSE(*none);
 }
 
-TEST_F(WinShell, CachedIconsEqualUncachedOnes) {
+// The shell's own answers, asked here without the cache: the image index of a file and the
+// picture at an index of the 48 by 48 list.
+static int ShellIndex(const std::string& file) {
+    SHFILEINFOA sfi{};
+    if (!SHGetFileInfoA(file.c_str(), 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX)) return -1;
+    return sfi.iIcon;
+}
+
+static std::vector<uint32_t> ShellPixels(const std::string& file, int size) {
+    HICON icon = nullptr;
+    if (size == 0) {  // the large icon, handed out by the shell itself
+        SHFILEINFOA sfi{};
+        SHGetFileInfoA(file.c_str(), 0, &sfi, sizeof sfi, SHGFI_ICON | SHGFI_LARGEICON);
+        icon = sfi.hIcon;
+    } else {
+        static const GUID iid = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+        ComPtr<IImageList> list;
+        if (FAILED(SHGetImageList(SHIL_EXTRALARGE, iid, list.put_void()))) return {};
+        list->GetIcon(ShellIndex(file), ILD_NORMAL, &icon);
+    }
+    if (!icon) return {};
+    std::vector<uint32_t> px = Pixels(icon);
+    DestroyIcon(icon);
+    return px;
+}
+
+TEST_F(WinShell, CachedIconsAreTheShellsIconsSharedByIndex) {
     char sys[MAX_PATH];
     GetSystemDirectoryA(sys, MAX_PATH);
-    WriteFile(dir / "a.txt", "a");
-    WriteFile(dir / "b.txt", "b");
-    std::vector<TShortcutRecord> records;
-    records.push_back(Shortcut(dir / "a.txt", 0));
-    records.push_back(Shortcut(std::string(sys) + "\\notepad.exe", 0));
-    records.push_back(Shortcut(dir / "b.txt", 0));
-    records.push_back(Shortcut(std::string(sys) + "\\shell32.dll", 5));
-    records.push_back(Shortcut(std::string(sys) + "\\shell32.dll", 5));
-    WriteFile(dir / "a.chm", "a");
-    WriteFile(dir / "b.chm", "b");
-    records.push_back(Shortcut(dir / "a.chm", 0));
-    records.push_back(Shortcut(dir / "b.chm", 0));
+    std::string shell32 = std::string(sys) + "\\shell32.dll";
+    for (const char* name : {"a.txt", "b.txt", "a.chm", "b.chm", "a.msi"}) WriteFile(dir / name, name);
+    std::vector<TShortcutRecord> system;  // index 0: the system's icon of the file
+    for (const std::string& file : {dir / "a.txt", std::string(sys) + "\\notepad.exe", dir / "b.txt", dir / "a.chm",
+                                    dir / "b.chm", dir / "a.msi", shell32})
+        system.push_back(Shortcut(file, 0));
     TIconCache cache;
-    for (auto& r : records)
-        for (int size : {0, 1}) {
-            auto cached = cache.Get(&r, size);
-            auto plain = GetShortcutIcon(&r, size);
-            ASSERT_TRUE(plain);
-            ASSERT_EQ(cached != nullptr, static_cast<bool>(*plain));
-            if (*plain) {
-                EXPECT_EQ(Pixels(cached->Handle()), Pixels(plain->get())) << r.IconFile << " size " << size;
-            }
+    std::set<std::pair<int, int>> indexes;
+    std::set<const TIcon*> distinct;
+    for (int size : {0, 1}) {
+        for (auto& r : system) {
+            auto icon = cache.Get(&r, size);
+            ASSERT_TRUE(icon) << r.IconFile;
+            EXPECT_EQ(Pixels(icon->Handle()), ShellPixels(r.IconFile, size)) << r.IconFile << " size " << size;
+            indexes.insert({size, ShellIndex(r.IconFile)});
+            distinct.insert(icon.get());
         }
-    // Shared where the registry gives the type one icon; per file where the file may decide
-    // (programs: "%1") or where the type is not registered at all (".txt" in this prefix).
-    EXPECT_EQ(cache.Get(&records[5], 1), cache.Get(&records[6], 1));
-    EXPECT_NE(cache.Get(&records[0], 1), cache.Get(&records[2], 1));
-    EXPECT_EQ(cache.Get(&records[3], 1), cache.Get(&records[4], 1));
-    TShortcutRecord cmd = Shortcut(std::string(sys) + "\\cmd.exe", 0);
-    EXPECT_NE(cache.Get(&cmd, 1), cache.Get(&records[1], 1));
+        // One icon per index the shell gave, shared by every file that got it.
+        for (auto& a : system)
+            for (auto& b : system)
+                EXPECT_EQ(cache.Get(&a, size) == cache.Get(&b, size), ShellIndex(a.IconFile) == ShellIndex(b.IconFile))
+                    << a.IconFile << " and " << b.IconFile << " size " << size;
+    }
+    EXPECT_EQ(distinct.size(), indexes.size());
+    ASSERT_GT(indexes.size(), 2u) << "the files chosen get more than one index per size";
+
+    // By index from the file: keyed by file and index; none there: the system's icon again.
+    TShortcutRecord five = Shortcut(shell32, 5), again = Shortcut(shell32, 5), three = Shortcut(shell32, 3),
+                    beyond = Shortcut(shell32, 100000);
+    auto fromFile = cache.Get(&five, 1);
+    ASSERT_TRUE(fromFile);
+    HICON expected = nullptr;
+    ASSERT_EQ(ExtractIconExA(shell32.c_str(), 5, &expected, nullptr, 1), 1u);
+    EXPECT_EQ(Pixels(fromFile->Handle()), Pixels(expected));
+    DestroyIcon(expected);
+    EXPECT_EQ(cache.Get(&again, 1), fromFile);
+    EXPECT_NE(cache.Get(&three, 1), fromFile);
+    EXPECT_EQ(cache.Get(&beyond, 1), cache.Get(&system.back(), 1)) << "no icon 100000: the system's icon of the file";
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Text helpers over single-byte strings, free of any operating-system header.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,5 +23,37 @@ std::string ExtractFileExt(std::string_view path);    // from the last dot of th
 
 // Splits text at CR LF, LF or CR; a final line break does not start an empty line.
 std::vector<std::string> SplitLines(std::string_view text);
+
+// UTF-8, the process code page. Lengths count UTF-16 units, as the system counts characters.
+bool IsValidUtf8(std::string_view s);  // shortest forms only, no surrogates, nothing above U+10FFFF
+size_t Utf16Length(std::string_view utf8);  // an invalid byte counts one: it becomes U+FFFD
+// The longest beginning of at most maxUnits UTF-16 units that ends between two characters.
+std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits);
+std::u16string Utf8ToUtf16(std::string_view utf8);  // an invalid byte becomes U+FFFD
+std::string Utf16ToUtf8(std::u16string_view text);  // an unpaired surrogate becomes U+FFFD
+
+// The sizes in rich text that a reader must hold, up to the end of the outermost group (where a
+// reader stops): the deepest nesting of groups, the longest control word with its parameter, and
+// the longest name in a font table or style sheet. Escaped braces and backslashes are text.
+struct TRtfSizes {
+    int groupDepth = 0;
+    size_t longestControlWord = 0;
+    size_t longestTableName = 0;
+};
+TRtfSizes MeasureRtf(std::string_view rtf);
+// Every character beyond ASCII written as RTF's own Unicode escape ("\u-10179?"), so a reader
+// takes it as that character whatever code page the rich text declares.
+std::string RtfEscapeNonAscii(std::u16string_view rtf);
+
+// What a text file's bytes are: a byte-order mark decides; without one, text that is valid UTF-8
+// is UTF-8 and anything else is in the legacy code page.
+enum class TTextEncoding { teUtf8, teUtf16LE, teUtf16BE, teLegacy };
+struct TTextKind {
+    TTextEncoding encoding;
+    size_t bomLength;
+};
+TTextKind DetectTextEncoding(std::string_view bytes);
+// The text of a file as UTF-16 where the encoding needs no code page; nullopt for teLegacy.
+std::optional<std::u16string> DecodeUnicodeText(std::string_view bytes);
 
 }  // namespace tsb

@@ -5,6 +5,7 @@
 #include "framework/win/Control.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Thread.h"
 
 namespace tsb {
 
@@ -26,6 +27,7 @@ void TApplication::Initialize() {
     handle_ = ::CreateWindowExA(0, "TApplication", title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (!handle_) RaiseLastOSError("CreateWindow TApplication");
+    InitSynchronize();  // this thread is the GUI thread: workers hand their work to it
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -43,27 +45,51 @@ bool TApplication::HandleOne(MSG& msg) {
         terminated_ = true;
         return false;
     }
-    if (!PreTranslate(msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+    // Key previews run outside any window procedure: the loop is their barrier.
+    try {
+        if (!PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(EError("Unknown error"));
     }
     FlushDeferred();
     return true;
 }
 
-void TApplication::Run() {
+void TApplication::Idle() {
+    if (!OnIdle) return;
+    try {
+        OnIdle();
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(EError("Unknown error"));
+    }
+}
+
+bool TApplication::HandleMessage() {
     MSG msg;
-    while (!terminated_) {
-        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            HandleOne(msg);
-            continue;
-        }
-        try {
-            if (OnIdle) OnIdle();
-        } catch (const std::exception& e) {
-            HandleException(e);
-        }
+    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        idleDone_ = false;
+        return HandleOne(msg);
+    }
+    if (idleDone_) {
         ::WaitMessage();
+    } else {
+        // The hook may end the loop that called (a modal result, say): it looks at its
+        // condition again before anything waits.
+        idleDone_ = true;
+        Idle();
+    }
+    return true;
+}
+
+void TApplication::Run() {
+    while (!terminated_ && HandleMessage()) {
     }
 }
 

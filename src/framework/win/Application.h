@@ -25,11 +25,17 @@ public:
     void SetMainForm(TForm* f) { mainForm_ = f; }
 
     void Run();              // until the main form closes
+    // One turn of every message loop, the main one and the modal ones: handles one queued
+    // message or, with the queue empty, runs the idle hook and waits. False on WM_QUIT.
+    bool HandleMessage();
     void ProcessMessages();  // handles what is queued now, then returns
     bool Terminated() const { return terminated_; }
     void Terminate();
 
-    std::function<void()> OnIdle;  // called each time the queue has run empty
+    // Called each time a message loop's queue has run empty, also inside modal loops and the
+    // system's own (menus, message boxes: through WM_ENTERIDLE).
+    std::function<void()> OnIdle;
+    void Idle();
 
     // The standard error box; tests may take the messages instead.
     void HandleException(const std::exception& e);
@@ -57,6 +63,7 @@ private:
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool idleDone_ = false;  // the hook has run since the queue last ran empty
     HCURSOR screenCursor_ = nullptr;
     std::vector<std::unique_ptr<TControl>> deferred_;
 };

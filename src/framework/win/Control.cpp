@@ -110,11 +110,7 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;
         case WM_ERASEBKGND:
             if (systemProc_) return false;
-            if (!PaintsBackground()) {
-                RECT r;
-                ::GetClientRect(hwnd_, &r);
-                PaintBackground(reinterpret_cast<HDC>(wp), r);
-            }
+            EraseBackground(reinterpret_cast<HDC>(wp));
             result = 1;
             return true;
         case WM_PAINT:
@@ -125,15 +121,11 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return true;
         case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT) {
-                HCURSOR c = Application().ScreenCursor();
-                if (!c) c = cursor_;
-                if (c) {
-                    ::SetCursor(c);
-                    result = TRUE;
-                    return true;
-                }
-            }
+            if (!SetCursorFor(lp)) return false;
+            result = TRUE;
+            return true;
+        case WM_ENTERIDLE:  // a menu or a dialog of the system waits for messages
+            Application().Idle();
             return false;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);
@@ -152,31 +144,48 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-            TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
-                             : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
-                                                                              : TMouseButton::mbMiddle;
-            int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-            const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
-            if (ev) ev(this, b, static_cast<TShiftState>(wp), x, y);
-            if (systemProc_) return false;
-            // Own classes click on a left release over the control, like push buttons.
-            if (b == TMouseButton::mbLeft) {
-                if (down) {
-                    ::SetCapture(hwnd_);
-                } else if (::GetCapture() == hwnd_) {
-                    ::ReleaseCapture();
-                    RECT r;
-                    ::GetClientRect(hwnd_, &r);
-                    POINT pt{x, y};
-                    if (::PtInRect(&r, pt)) Click();
-                }
-            }
+        case WM_MBUTTONUP:
+            MouseButton(msg, wp, lp);
             return false;
-        }
         default:
             return false;
+    }
+}
+
+void TControl::EraseBackground(HDC dc) {
+    if (PaintsBackground()) return;
+    RECT r;
+    ::GetClientRect(hwnd_, &r);
+    PaintBackground(dc, r);
+}
+
+bool TControl::SetCursorFor(LPARAM hitTest) {
+    if (LOWORD(hitTest) != HTCLIENT) return false;
+    HCURSOR c = Application().ScreenCursor();
+    if (!c) c = cursor_;
+    if (!c) return false;
+    ::SetCursor(c);
+    return true;
+}
+
+void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
+    bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
+                     : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
+                                                                      : TMouseButton::mbMiddle;
+    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
+    if (ev) ev(this, b, static_cast<TShiftState>(wp), Unscale(x), Unscale(y));
+    if (systemProc_ || b != TMouseButton::mbLeft) return;
+    // Own classes click on a left release over the control, like push buttons.
+    if (down) {
+        ::SetCapture(hwnd_);
+    } else if (::GetCapture() == hwnd_) {
+        ::ReleaseCapture();
+        RECT r;
+        ::GetClientRect(hwnd_, &r);
+        POINT pt{x, y};
+        if (::PtInRect(&r, pt)) Click();
     }
 }
 
@@ -191,10 +200,10 @@ void TControl::AdoptChild(std::unique_ptr<TControl> child) {
     ChildrenChanged();
 }
 
-static bool TreeBusy(const TControl* c) {
-    if (c->Busy()) return true;
-    for (const auto& child : c->Controls())
-        if (TreeBusy(child.get())) return true;
+bool TControl::Busy() const {
+    if (dispatchDepth_ > 0) return true;
+    for (const auto& child : children_)
+        if (child->Busy()) return true;
     return false;
 }
 
@@ -203,29 +212,32 @@ void TControl::DestroyControls() {
         std::unique_ptr<TControl> child = std::move(children_.back());
         children_.pop_back();
         // A control whose own handler is still running dies when that handler has returned.
-        if (TreeBusy(child.get())) Application().DeferDestruction(std::move(child));
+        if (child->Busy()) Application().DeferDestruction(std::move(child));
     }
     ChildrenChanged();
 }
 
-static RECT WindowRectIn(HWND hwnd) {
+RECT TControl::WindowBounds() const {
     RECT r;
-    ::GetWindowRect(hwnd, &r);
-    HWND parent = (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hwnd) : nullptr;
+    ::GetWindowRect(hwnd_, &r);
+    HWND parent = (::GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD) ? ::GetParent(hwnd_) : nullptr;
     if (parent) ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
-int TControl::Left() const { return WindowRectIn(hwnd_).left; }
-int TControl::Top() const { return WindowRectIn(hwnd_).top; }
-int TControl::Width() const { RECT r = WindowRectIn(hwnd_); return r.right - r.left; }
-int TControl::Height() const { RECT r = WindowRectIn(hwnd_); return r.bottom - r.top; }
-int TControl::ClientWidth() const { RECT r; ::GetClientRect(hwnd_, &r); return r.right; }
-int TControl::ClientHeight() const { RECT r; ::GetClientRect(hwnd_, &r); return r.bottom; }
+int TControl::Left() const { return Unscale(WindowBounds().left); }
+int TControl::Top() const { return Unscale(WindowBounds().top); }
+int TControl::Width() const { RECT r = WindowBounds(); return Unscale(r.right - r.left); }
+int TControl::Height() const { RECT r = WindowBounds(); return Unscale(r.bottom - r.top); }
+int TControl::ClientWidth() const { RECT r; ::GetClientRect(hwnd_, &r); return Unscale(r.right); }
+int TControl::ClientHeight() const { RECT r; ::GetClientRect(hwnd_, &r); return Unscale(r.bottom); }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-    ::SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(Scale(left), Scale(top), Scale(std::max(width, 0)), Scale(std::max(height, 0)));
+}
+
+void TControl::PlaceWindow(int left, int top, int width, int height) {
+    ::SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
     if (parent_ && !parent_->aligning_) {
         RecordAnchorMargins();
         if (align_ != TAlign::alNone) parent_->Realign();
@@ -243,9 +255,9 @@ void TControl::SetAnchors(unsigned a) {
 }
 
 void TControl::RecordAnchorMargins() {
-    RECT r = WindowRectIn(hwnd_);
-    int pw = parent_->ClientWidth(), ph = parent_->ClientHeight();
-    margins_ = {r.left, r.top, pw - r.right, ph - r.bottom};
+    RECT r = WindowBounds(), client;
+    ::GetClientRect(parent_->hwnd_, &client);
+    margins_ = {r.left, r.top, client.right - r.right, client.bottom - r.bottom};
 }
 
 RECT TControl::AlignArea() const {
@@ -257,33 +269,38 @@ RECT TControl::AlignArea() const {
 void TControl::Realign() {
     if (aligning_ || !hwnd_) return;
     aligning_ = true;
+    // In window pixels throughout: no rounding between the children of one parent.
     RECT area = AlignArea();
     auto place = [&](TAlign which) {
         for (auto& c : children_) {
             if (c->align_ != which || !c->Visible()) continue;
-            int w = c->Width(), h = c->Height();
+            RECT b = c->WindowBounds();
+            int w = b.right - b.left, h = b.bottom - b.top;
             switch (which) {
-                case TAlign::alTop: c->SetBounds(area.left, area.top, area.right - area.left, h); area.top += h; break;
-                case TAlign::alBottom: area.bottom -= h; c->SetBounds(area.left, area.bottom, area.right - area.left, h); break;
-                case TAlign::alLeft: c->SetBounds(area.left, area.top, w, area.bottom - area.top); area.left += w; break;
-                case TAlign::alRight: area.right -= w; c->SetBounds(area.right, area.top, w, area.bottom - area.top); break;
-                case TAlign::alClient: c->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top); break;
+                case TAlign::alTop: c->PlaceWindow(area.left, area.top, area.right - area.left, h); area.top += h; break;
+                case TAlign::alBottom: area.bottom -= h; c->PlaceWindow(area.left, area.bottom, area.right - area.left, h); break;
+                case TAlign::alLeft: c->PlaceWindow(area.left, area.top, w, area.bottom - area.top); area.left += w; break;
+                case TAlign::alRight: area.right -= w; c->PlaceWindow(area.right, area.top, w, area.bottom - area.top); break;
+                case TAlign::alClient: c->PlaceWindow(area.left, area.top, area.right - area.left, area.bottom - area.top); break;
                 default: break;
             }
         }
     };
     for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) place(a);
-    int pw = ClientWidth(), ph = ClientHeight();
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    int pw = client.right, ph = client.bottom;
     for (auto& c : children_) {
         unsigned k = c->anchors_;
         if (c->align_ != TAlign::alNone || k == (akLeft | akTop)) continue;
         const RECT& m = c->margins_;
-        int w = c->Width(), h = c->Height(), l = m.left, t = m.top;
+        RECT b = c->WindowBounds();
+        int w = b.right - b.left, h = b.bottom - b.top, l = m.left, t = m.top;
         if ((k & akLeft) && (k & akRight)) w = pw - m.left - m.right;
         else if (k & akRight) l = pw - m.right - w;
         if ((k & akTop) && (k & akBottom)) h = ph - m.top - m.bottom;
         else if (k & akBottom) t = ph - m.bottom - h;
-        c->SetBounds(l, t, w, h);
+        c->PlaceWindow(l, t, w, h);
     }
     aligning_ = false;
 }

@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/ObjectRef.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Win.h"
 
 namespace tsb {
 
 class TControl;
-
-// What a control's Tag may refer to; the tagged object is never owned by the control.
-class TTagObject {
-public:
-    virtual ~TTagObject() = default;
-};
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchors : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8, akAll = 15 };
@@ -37,7 +32,7 @@ struct TCreateParams {
     DWORD exStyle = 0;
     UINT classStyle = CS_DBLCLKS;
     HWND owner = nullptr;             // top-level windows only
-    int left = 0, top = 0, width = 0, height = 0;  // design pixels (scaled on creation)
+    int left = 0, top = 0, width = 0, height = 0;  // design pixels
     std::string text;
 };
 
@@ -62,7 +57,7 @@ public:
     }
     void DestroyControls();  // every child, in reverse order of creation
 
-    // Geometry in the parent's client coordinates (design pixels).
+    // Geometry in the parent's client coordinates, in design pixels (Graphics.h).
     int Left() const;
     int Top() const;
     int Width() const;
@@ -90,8 +85,9 @@ public:
     std::string Caption() const;  // the window text
     void SetCaption(const std::string& text);
 
-    TTagObject* Tag() const { return tag_; }
-    void SetTag(TTagObject* t) { tag_ = t; }
+    // What the control stands for: never owned, and resolving to null once it is gone.
+    const TObjectRef& Tag() const { return tag_; }
+    void SetTag(TObjectRef t) { tag_ = t; }
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);  // shown as a tooltip
     void SetCursor(HCURSOR c) { cursor_ = c; }
@@ -113,7 +109,9 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
 
-    bool Busy() const { return dispatchDepth_ > 0; }
+    // This control or one inside it is running one of its own handlers: destroying it now would
+    // pull the window out from under that handler.
+    bool Busy() const;
     // A mnemonic character (Alt and a letter): true when this control took it.
     virtual bool DialogChar(char) { return false; }
 
@@ -132,7 +130,8 @@ protected:
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
     // The keyboard focus went to child (one of this control's own) or to a control inside it.
     virtual void ChildFocused(TControl*) {}
-    virtual RECT AlignArea() const;     // where aligned children go: the client area by default
+    // Where aligned children go, in window pixels: the client area by default.
+    virtual RECT AlignArea() const;
     virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control
     virtual void CommandReflected(WORD) {}                            // WM_COMMAND from this control
     virtual void Click() { if (OnClick) OnClick(this); }
@@ -143,8 +142,13 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void EraseBackground(HDC dc);
+    bool SetCursorFor(LPARAM hitTest);
+    void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
+    RECT WindowBounds() const;  // in the parent's client coordinates, window pixels
+    void PlaceWindow(int left, int top, int width, int height);  // window pixels
     void ApplyFontToWindow();
     void ParentChanged();
 
@@ -154,9 +158,9 @@ private:
     std::vector<std::unique_ptr<TControl>> children_;
     TAlign align_ = TAlign::alNone;
     unsigned anchors_ = akLeft | akTop;
-    RECT margins_{};  // distances to the parent's client edges, for anchors
+    RECT margins_{};  // distances to the parent's client edges, for anchors (window pixels)
     bool aligning_ = false;
-    TTagObject* tag_ = nullptr;
+    TObjectRef tag_;
     std::string hint_;
     bool hintTool_ = false;  // pages make thousands of controls: a tool only once the mouse came
     HCURSOR cursor_ = nullptr;

@@ -1,8 +1,10 @@
 #include "framework/win/Files.h"
 
-#include <cstring>
+#include <cwchar>
 
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
+#include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "framework/win/ScopedWin.h"
 
@@ -64,24 +66,44 @@ std::string ReadFileBytes(const std::string& path) {
     return data;
 }
 
-void WriteFileBytes(const std::string& path, std::string_view data) {
-    unique_file f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+std::string ReadTextFile(const std::string& path) { return TextFileToAnsi(ReadFileBytes(path)); }
+
+void WriteFileSafely(const std::string& path, std::string_view data) {
+    std::wstring target = AnsiToWide(path), fresh = target + L".tmp";
+    std::string context = "Cannot write file \"" + path + "\"";
+    if (fresh.size() >= MAX_PATH) {  // the ANSI file calls are bound to MAX_PATH: so is the new file
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        RaiseLastOSError(context);
+    }
+    unique_file f(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!f) RaiseLastOSError("Cannot create file \"" + path + "\"");
+    if (!f) RaiseLastOSError(context);
+    ScopeExit discard([&] {
+        f.reset();
+        ::DeleteFileW(fresh.c_str());
+    });
     DWORD written = 0;
     if (!data.empty() && (!::WriteFile(f.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) ||
                           written != data.size()))
-        RaiseLastOSError("Cannot write file \"" + path + "\"");
+        RaiseLastOSError(context);
+    if (!::FlushFileBuffers(f.get())) RaiseLastOSError(context);  // on the disk before it replaces anything
+    f.reset();
+    if (!::MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        RaiseLastOSError(context);
+    discard.Release();
 }
 
-bool ForEachFile(const std::string& pattern, const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
-    WIN32_FIND_DATAA fd;
-    unique_find h(::FindFirstFileA(pattern.c_str(), &fd));
+bool ForEachFile(const std::string& pattern, const std::function<void(const TFindData&)>& visit) {
+    WIN32_FIND_DATAW fd;
+    unique_find h(::FindFirstFileW(AnsiToWide(pattern).c_str(), &fd));
     if (!h) return false;
+    TFindData entry;
     do {
-        if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0) continue;
-        visit(fd);
-    } while (::FindNextFileA(h.get(), &fd));
+        if (std::wcscmp(fd.cFileName, L".") == 0 || std::wcscmp(fd.cFileName, L"..") == 0) continue;
+        entry.cFileName = WideToAnsi(fd.cFileName);
+        entry.dwFileAttributes = fd.dwFileAttributes;
+        visit(entry);
+    } while (::FindNextFileW(h.get(), &fd));
     return true;
 }
 

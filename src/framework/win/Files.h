@@ -17,10 +17,21 @@ std::string ProgramFolder();                    // its folder, with a trailing "
 void SetProgramFolder(const std::string& folder);
 
 std::string ReadFileBytes(const std::string& path);  // raises when the file can't be opened or read
-void WriteFileBytes(const std::string& path, std::string_view data);  // raises on failure
+// A text file's content in the process code page, whatever encoding it was saved in (see
+// TextFileToAnsi); raises like ReadFileBytes.
+std::string ReadTextFile(const std::string& path);
+// Replaces the file's content in one step: the data goes to a new file beside it, which then
+// takes the old one's place. Raises on any failure, and then the old file is as it was.
+void WriteFileSafely(const std::string& path, std::string_view data);
 
-// Calls visit for each entry of FindFirstFileA(pattern), "." and ".." left out.
+// What an enumeration reports of one entry: the fields of WIN32_FIND_DATA that are used, the
+// name in the process code page at any length (the ANSI record holds only 260 bytes of it).
+struct TFindData {
+    std::string cFileName;
+    DWORD dwFileAttributes = 0;
+};
+// Calls visit for each entry matching pattern, "." and ".." left out.
 // Returns false when the enumeration could not start.
-bool ForEachFile(const std::string& pattern, const std::function<void(const WIN32_FIND_DATAA&)>& visit);
+bool ForEachFile(const std::string& pattern, const std::function<void(const TFindData&)>& visit);
 
 }  // namespace tsb

@@ -17,10 +17,11 @@ TForm::TForm(const TFormParams& p) : TControl(nullptr) {
     cp.style = style;
     cp.exStyle = WS_EX_CONTROLPARENT;
     cp.owner = Application().Handle();
-    cp.width = r.right - r.left;
-    cp.height = r.bottom - r.top;
     cp.text = p.caption;
     CreateHandle(cp);
+    // The frame is the system's, in window pixels: the client area is what the layout gives.
+    ::SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::ShowForm() {
@@ -43,8 +44,8 @@ int TForm::ShowModal() {
     modal_ = true;
     modalResult_ = mrNone;
     ShowForm();
-    MSG msg;
-    while (modalResult_ == mrNone && ::GetMessageA(&msg, nullptr, 0, 0) > 0) Application().HandleOne(msg);
+    while (modalResult_ == mrNone && Application().HandleMessage()) {
+    }
     if (modalResult_ == mrNone) {  // WM_QUIT arrived: leave it for the main loop
         ::PostQuitMessage(0);
         modalResult_ = mrCancel;
@@ -57,15 +58,24 @@ int TForm::ShowModal() {
 
 void TForm::Close() { ::SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
+// Screen positions are window pixels: the centring is done there, where nothing is rounded.
+static void CenterWindowOn(HWND w, const RECT& on) {
+    RECT r;
+    ::GetWindowRect(w, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    ::SetWindowPos(w, nullptr, (on.left + on.right) / 2 - width / 2, (on.top + on.bottom) / 2 - height / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::CenterOnScreen() {
-    int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-    SetBounds(sw / 2 - Width() / 2, sh / 2 - Height() / 2, Width(), Height());
+    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    CenterWindowOn(Handle(), screen);
 }
 
 void TForm::CenterOn(const TControl& other) {
     RECT r;
     ::GetWindowRect(other.Handle(), &r);
-    SetBounds((r.left + r.right) / 2 - Width() / 2, (r.top + r.bottom) / 2 - Height() / 2, Width(), Height());
+    CenterWindowOn(Handle(), r);
 }
 
 bool TForm::PreviewKey(MSG& msg) {
@@ -93,6 +103,17 @@ bool TForm::PreviewKey(MSG& msg) {
     return false;
 }
 
+void TForm::CloseQuery() {
+    if (OnCloseQuery) OnCloseQuery();  // an error here keeps the window open
+    if (modal_) {
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    } else if (Application().MainForm() == this) {
+        Application().Terminate();
+    } else {
+        Hide();
+    }
+}
+
 bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_SHOWWINDOW:
@@ -102,14 +123,7 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return false;
         case WM_CLOSE:
-            if (OnCloseQuery) OnCloseQuery();  // an error here keeps the window open
-            if (modal_) {
-                if (modalResult_ == mrNone) modalResult_ = mrCancel;
-            } else if (Application().MainForm() == this) {
-                Application().Terminate();
-            } else {
-                Hide();
-            }
+            CloseQuery();
             return true;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);

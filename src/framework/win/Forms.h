@@ -40,6 +40,8 @@ protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    void CloseQuery();  // WM_CLOSE
+
     bool modal_ = false;
     int modalResult_ = mrNone;
 };

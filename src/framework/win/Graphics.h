@@ -1,6 +1,10 @@
 #pragma once
-// Fonts, colours and sizes. Every size from a layout passes through Scale(), the single place
-// where high-DPI scaling will go.
+// Fonts, colours and sizes.
+//
+// One unit for sizes: every size and position that the framework takes or gives (layouts,
+// SetBounds, Left, Width, ClientWidth, mouse positions, font heights) is in design pixels, that is
+// pixels at 96 dots per inch. They become window pixels only where they meet Win32, through
+// Scale(), and come back through Unscale().
 #include <string>
 
 #include "framework/win/Win.h"
@@ -12,7 +16,12 @@ constexpr TColor clNone = 0x1FFFFFFF;
 TColor ColorToRGB(TColor c);  // system colours (0x80000000 | index) to their current value
 TColor SysColor(int index);   // the system colour as a TColor that follows the system
 
-inline int Scale(int pixels) { return pixels; }
+int Scale(int designPixels);   // to window pixels
+int Unscale(int windowPixels);  // to design pixels (rounded: Unscale(Scale(n)) == n)
+// Window pixels per inch for 96 design pixels: 96 (one to one) unless set, for instance by a
+// test that checks a layout at another scale. Windows made before a change keep their sizes.
+int ScaleDpi();
+void SetScaleDpi(int dpi);
 
 struct TFont {
     std::string name = "MS Sans Serif";
@@ -31,7 +40,7 @@ struct TFont {
     HFONT Handle() const;
 };
 
-// Text extent of a single line in the font.
+// Text extent of a single line in the font, in design pixels.
 SIZE TextExtent(const TFont& font, const std::string& text);
 
 }  // namespace tsb

@@ -10,9 +10,9 @@ TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName)) 
         DWORD err = ::GetLastError();
         if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return;
     }
-    Parse(ReadFileBytes(fileName_));
+    Parse(ReadTextFile(fileName_));
 }
 
-void TMemIniFile::UpdateFile() const { WriteFileBytes(fileName_, Serialize()); }
+void TMemIniFile::UpdateFile() const { WriteFileSafely(fileName_, Serialize()); }
 
 }  // namespace tsb

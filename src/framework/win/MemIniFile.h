@@ -1,5 +1,6 @@
 #pragma once
-// An INI file read whole into memory and written back whole.
+// An INI file read whole into memory and written back whole: read in whatever encoding it was
+// saved in (see ReadTextFile), written as the process code page's text (UTF-8) in one step.
 #include <string>
 
 #include "framework/core/IniFile.h"
@@ -10,7 +11,7 @@ class TMemIniFile : public IniDocument {
 public:
     // Reads the file; a missing file reads as empty, any other failure raises.
     explicit TMemIniFile(std::string fileName);
-    void UpdateFile() const;  // raises when the file can't be written
+    void UpdateFile() const;  // raises when the file can't be written; the old one then stays
     const std::string& FileName() const { return fileName_; }
 
 private:

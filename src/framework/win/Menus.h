@@ -26,7 +26,11 @@ public:
     // Shows the menu at a screen point and runs the chosen item's handler.
     void Popup(int screenX, int screenY);
 
-    TTagObject* Tag = nullptr;
+    // What the menu is about, set before it pops up. Its handlers run after the menu's own
+    // message loop, which may have released the object: TagPath keeps the object's path for
+    // them, and the Tag resolves to null then.
+    TObjectRef Tag;
+    std::string TagPath;
 
 private:
     TControl* window_;

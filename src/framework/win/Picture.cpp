@@ -1,5 +1,8 @@
 #include "framework/win/Picture.h"
 
+#include <cstdint>
+#include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "framework/core/Text.h"
@@ -81,8 +84,44 @@ TMetafile::TMetafile(HENHMETAFILE owned) : emf_(owned) {
     }
 }
 
+namespace {
+
+// A Windows metafile, plain or with the 22-byte "placeable" header that gives its size, turned
+// into an enhanced one: one picture class draws both.
+HENHMETAFILE FromWindowsMetafile(const std::string& bytes) {
+    constexpr uint32_t placeableKey = 0x9AC6CDD7;
+    constexpr size_t placeableSize = 22;
+    uint32_t key = 0;
+    if (bytes.size() >= sizeof key) std::memcpy(&key, bytes.data(), sizeof key);
+    if (key != placeableKey) {
+        return ::SetWinMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()),
+                                    nullptr, nullptr);
+    }
+    if (bytes.size() <= placeableSize) return nullptr;
+    int16_t box[4];  // left, top, right, bottom in metafile units
+    uint16_t unitsPerInch;
+    std::memcpy(box, bytes.data() + 6, sizeof box);
+    std::memcpy(&unitsPerInch, bytes.data() + 14, sizeof unitsPerInch);
+    if (unitsPerInch == 0) unitsPerInch = 1440;
+    METAFILEPICT size{MM_ANISOTROPIC, ::MulDiv(box[2] - box[0], 2540, unitsPerInch),
+                      ::MulDiv(box[3] - box[1], 2540, unitsPerInch), nullptr};  // in 0.01 mm
+    return ::SetWinMetaFileBits(static_cast<UINT>(bytes.size() - placeableSize),
+                                reinterpret_cast<const BYTE*>(bytes.data() + placeableSize), nullptr, &size);
+}
+
+}  // namespace
+
 std::unique_ptr<TMetafile> TMetafile::FromFile(const std::string& file) {
     HENHMETAFILE h = ::GetEnhMetaFileA(file.c_str());
+    if (!h) {
+        std::string bytes;
+        try {
+            bytes = ReadFileBytes(file);
+        } catch (const EError&) {
+            // reported as not valid, below
+        }
+        h = FromWindowsMetafile(bytes);
+    }
     if (!h) throw EError("Metafile is not valid: \"" + file + "\"");
     return std::make_unique<TMetafile>(h);
 }
@@ -96,40 +135,50 @@ struct Registration {
     std::string extension, description;
     TGraphicLoader loader;
 };
-std::vector<Registration>& Registry() {
-    static std::vector<Registration> list;
-    return list;
+
+// Read by workers (thumbnails) while the GUI thread may register: every access holds the lock.
+// The framework's own classes are the first entries from the start, so nothing registered
+// later can push them out, and a later class of the same extension still wins.
+struct Registry {
+    std::mutex lock;
+    std::vector<Registration> list;
+
+    Registry() {
+        auto bmp = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TBitmap::FromFile(f); };
+        auto ico = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TIcon::FromFile(f); };
+        auto emf = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TMetafile::FromFile(f); };
+        list.push_back({".wmf", "Metafiles", emf});
+        list.push_back({".emf", "Enhanced Metafiles", emf});
+        list.push_back({".ico", "Icons", ico});
+        list.push_back({".bmp", "Bitmaps", bmp});
+    }
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
 }
 }  // namespace
 
 void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader) {
-    Registry().push_back({LowerAZ(extension), description, std::move(loader)});
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.list.push_back({LowerAZ(extension), description, std::move(loader)});
 }
 
-void RegisterStandardPictureClasses() {
-    if (!Registry().empty()) return;
-    auto bmp = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TBitmap::FromFile(f); };
-    auto ico = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TIcon::FromFile(f); };
-    auto emf = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TMetafile::FromFile(f); };
-    RegisterPictureClass(".bmp", "Bitmaps", bmp);
-    RegisterPictureClass(".ico", "Icons", ico);
-    RegisterPictureClass(".emf", "Enhanced Metafiles", emf);
-}
-
-const TGraphicLoader* FindPictureClass(const std::string& extension) {
+TGraphicLoader FindPictureClass(const std::string& extension) {
     std::string ext = LowerAZ(extension);
-    auto& list = Registry();
-    for (auto it = list.rbegin(); it != list.rend(); ++it)
-        if (it->extension == ext) return &it->loader;
-    return nullptr;
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    for (auto it = r.list.rbegin(); it != r.list.rend(); ++it)
+        if (it->extension == ext) return it->loader;
+    return {};
 }
 
 void TPicture::LoadFromFile(const std::string& file) {
-    RegisterStandardPictureClasses();
-    const TGraphicLoader* loader = FindPictureClass(ExtractFileExt(file));
+    TGraphicLoader loader = FindPictureClass(ExtractFileExt(file));
     if (!loader) throw EError("Unknown picture file extension (" + ExtractFileExt(file) + ")");
-    graphic_ = (*loader)(file);
+    graphic_ = loader(file);
 }
-
 
 }  // namespace tsb

@@ -1,6 +1,7 @@
 #pragma once
 // Pictures: immutable bitmaps, icons and metafiles, and the registry that picks a picture class by the
-// file's extension (the newest registration of an extension wins).
+// file's extension. The framework's own classes come first (".wmf", ".emf", ".ico", ".bmp"), then
+// whatever the units register, in their order; the newest registration of an extension wins.
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +47,7 @@ private:
     int width_ = 0, height_ = 0;
 };
 
+// Enhanced metafiles, and Windows metafiles (plain or placeable) converted to them.
 class TMetafile : public TGraphic {
 public:
     explicit TMetafile(HENHMETAFILE owned);
@@ -59,10 +61,10 @@ private:
     int width_ = 0, height_ = 0;
 };
 
+// Safe from any thread. A loader may run on a worker: it makes a picture of its own.
 using TGraphicLoader = std::function<std::unique_ptr<TGraphic>(const std::string& file)>;
 void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader);
-void RegisterStandardPictureClasses();  // bitmap, icon, metafile
-const TGraphicLoader* FindPictureClass(const std::string& extension);  // any case, with the dot
+TGraphicLoader FindPictureClass(const std::string& extension);  // any case, with the dot; empty if none
 
 class TPicture {
 public:

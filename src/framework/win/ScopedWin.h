@@ -43,6 +43,8 @@ private:
     using Name = UniqueHandle<Name##Traits>;
 
 TSB_HANDLE_TRAITS(unique_handle, HANDLE, nullptr, ::CloseHandle(h))
+TSB_HANDLE_TRAITS(unique_thread, HANDLE, nullptr, ::CloseHandle(h))
+TSB_HANDLE_TRAITS(unique_event, HANDLE, nullptr, ::CloseHandle(h))
 TSB_HANDLE_TRAITS(unique_file, HANDLE, INVALID_HANDLE_VALUE, ::CloseHandle(h))
 TSB_HANDLE_TRAITS(unique_find, HANDLE, INVALID_HANDLE_VALUE, ::FindClose(h))
 TSB_HANDLE_TRAITS(unique_hbitmap, HBITMAP, nullptr, ::DeleteObject(h))

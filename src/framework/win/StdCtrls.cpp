@@ -1,11 +1,16 @@
 #include "framework/win/StdCtrls.h"
 
 #include <richedit.h>
+#include <usp10.h>
+
+#include <cwctype>
 
 #include <algorithm>
 #include <cstring>
 
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
+#include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
 #include "framework/win/ScopedWin.h"
@@ -132,45 +137,171 @@ void TRichEdit::ColorChanged() {
 
 namespace {
 struct StreamSource {
-    const std::string* text;
+    std::string_view bytes;
     size_t pos;
 };
 DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
     auto* s = reinterpret_cast<StreamSource*>(cookie);
-    size_t n = std::min(static_cast<size_t>(cb), s->text->size() - s->pos);
-    std::memcpy(buf, s->text->data() + s->pos, n);
+    size_t n = std::min(static_cast<size_t>(cb), s->bytes.size() - s->pos);
+    std::memcpy(buf, s->bytes.data() + s->pos, n);
     s->pos += n;
     *got = static_cast<LONG>(n);
     return 0;
 }
+
+// A combining mark: no letter of its own (a precomposed letter such as "é" reports a nonspacing
+// part too), drawn on or beside the letter before it.
+bool IsCombiningMark(wchar_t c) {
+    WORD kind = 0, mark = 0;
+    return ::GetStringTypeW(CT_CTYPE1, &c, 1, &kind) && !(kind & C1_ALPHA) &&
+           ::GetStringTypeW(CT_CTYPE3, &c, 1, &mark) && (mark & (C3_NONSPACING | C3_VOWELMARK));
+}
+
+// Where a script item begins in a paragraph, for either reading direction of the paragraph.
+std::vector<bool> ItemStarts(const std::wstring& para) {
+    std::vector<bool> starts(para.size() + 1, false);
+    for (WORD level : {0, 1}) {
+        SCRIPT_CONTROL control{};
+        control.uDefaultLanguage = LANG_USER_DEFAULT;
+        SCRIPT_STATE state{};
+        state.uBidiLevel = level;
+        std::vector<SCRIPT_ITEM> items(para.size() + 2);
+        int count = 0;
+        if (FAILED(::ScriptItemize(para.c_str(), static_cast<int>(para.size()), static_cast<int>(items.size()),
+                                   &control, &state, items.data(), &count)))
+            continue;
+        for (int i = 0; i < count; ++i) starts[static_cast<size_t>(items[static_cast<size_t>(i)].iCharPos)] = true;
+    }
+    return starts;
+}
 }  // namespace
+
+std::wstring TRichEdit::TextW() const {
+    GETTEXTLENGTHEX len{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    auto n = static_cast<size_t>(::SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0));
+    std::wstring text(n + 1, L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    auto got = static_cast<size_t>(::SendMessageW(Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                                  reinterpret_cast<LPARAM>(text.data())));
+    text.resize(std::min(got, n));
+    return text;
+}
+
+CHARFORMAT2W TRichEdit::FormatAt(LONG pos) const {
+    CHARRANGE range{pos, pos + 1};
+    ::SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMAT2W cf;
+    std::memset(&cf, 0, sizeof cf);  // compared whole, padding included
+    cf.cbSize = sizeof cf;
+    ::SendMessageW(Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+// Where a run of the control begins with a combining mark: at its paragraph's start, a script
+// item, a change of character format, and after a tab, break or space (where lines are split).
+// A mark right after such a mark is taken with it.
+std::vector<LONG> TRichEdit::MarksStartingRuns() const {
+    std::wstring text = TextW();
+    std::vector<LONG> found;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find(L'\r', start), text.size());
+        std::wstring para = text.substr(start, end - start);
+        std::vector<bool> items;
+        bool previousFound = false;
+        for (size_t i = 0; i < para.size(); ++i) {
+            if (!IsCombiningMark(para[i])) {
+                previousFound = false;
+                continue;
+            }
+            if (items.empty()) items = ItemStarts(para);
+            wchar_t before = i ? para[i - 1] : L'\r';
+            auto pos = static_cast<LONG>(start + i);
+            bool runStart = previousFound || i == 0 || items[i] || before < 0x20 || before == 0xFFFC ||
+                            before == 0xA0 || ::iswspace(before);
+            if (!runStart) {
+                CHARFORMAT2W a = FormatAt(pos - 1), b = FormatAt(pos);
+                runStart = std::memcmp(&a, &b, sizeof a) != 0;
+            }
+            if (runStart) found.push_back(pos);
+            previousFound = runStart;
+        }
+        start = end + 1;
+    }
+    return found;
+}
+
+void TRichEdit::ReplaceChar(LONG pos, const std::wstring& with) {
+    CHARRANGE range{pos, pos + 1};
+    ::SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SETTEXTEX set{ST_SELECTION, 1200};  // takes the format of the character replaced
+    ::SendMessageW(Handle(), EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(with.c_str()));
+}
+
+// Wine's text shaping reads before the glyphs of a run that begins with a combining mark and,
+// in 64-bit processes, faults there: a page header with such a mark ended the program. Such a
+// mark has no letter to sit on in its run. It gets two zero-width joiners before it, in its own
+// format, which carry it where they fall into its script item (one is not enough at the start
+// of a paragraph); a mark they can't carry is left out. Text without such marks is not touched.
+void TRichEdit::GuardRunStarts() {
+    std::vector<LONG> marks = MarksStartingRuns();
+    if (marks.empty()) return;
+    std::wstring text = TextW();
+    for (auto it = marks.rbegin(); it != marks.rend(); ++it)
+        ReplaceChar(*it, std::wstring(2, wchar_t(0x200D)) + text[static_cast<size_t>(*it)]);
+    for (int pass = 0; pass < 4 && !(marks = MarksStartingRuns()).empty(); ++pass)
+        for (auto it = marks.rbegin(); it != marks.rend(); ++it) ReplaceChar(*it, L"");
+    CHARRANGE none{0, 0};
+    ::SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
+}
 
 void TRichEdit::SetRichText(const std::string& text) {
     // The control's own default font differs between systems: set ours before loading.
-    CHARFORMATA cf{};
+    CHARFORMATW cf{};
     cf.cbSize = sizeof cf;
     cf.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_COLOR;
     cf.yHeight = Font().height * 15;  // twips at 96 dots per inch
     cf.crTextColor = ColorToRGB(Font().color);
-    lstrcpynA(cf.szFaceName, Font().name.c_str(), LF_FACESIZE);
-    ::SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    ::SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    std::wstring face = AnsiToWide(Font().name);
+    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
+    ::SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ::SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    // Only what begins as rich text goes to the rich-text reader; anything else is plain text.
+    // Both go in as UTF-16, so no code page stands between the text and what is shown.
+    std::wstring wide = AnsiToWide(text);
     bool rtf = StartsWith(text, "{\\rtf");
-    StreamSource src{&text, 0};
+    std::string rtfBytes;
+    std::string_view bytes;
+    if (rtf) {
+        // Wine's reader keeps the state of 32 nested groups and faults on leaving a deeper one;
+        // it reads control words and font and style names into buffers of 1024 bytes without
+        // checking their end. Rich text beyond that is refused before it reaches the reader.
+        TRtfSizes sizes = MeasureRtf(text);
+        if (sizes.groupDepth > 32 || sizes.longestControlWord > 255 || sizes.longestTableName > 255)
+            throw EError("Rich text could not be loaded");
+        rtfBytes = RtfEscapeNonAscii(std::u16string(wide.begin(), wide.end()));
+        bytes = rtfBytes;
+    } else {
+        bytes = std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    }
+    // Loaded without shaping (a password character turns it off), checked, then shown.
+    ::SendMessageW(Handle(), EM_SETPASSWORDCHAR, '*', 0);
+    ScopeExit shaped([&] { ::SendMessageW(Handle(), EM_SETPASSWORDCHAR, 0, 0); });
+    StreamSource src{bytes, 0};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, &StreamIn};
-    ::SendMessageA(Handle(), EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    ::SendMessageW(Handle(), EM_STREAMIN, rtf ? SF_RTF : (SF_TEXT | SF_UNICODE), reinterpret_cast<LPARAM>(&es));
+    GuardRunStarts();
     if (es.dwError) throw EError("Rich text could not be loaded");
 }
 
-void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadFileBytes(file)); }
+void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadTextFile(file)); }
 
 // --- scroll box ---
 
 namespace {
 constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
 constexpr int ScrollLine = 16;
-// Where children out of view wait: above the box, far enough for any child to be out of sight,
-// and still a window coordinate.
+// Where children out of view wait, in window pixels: above the box, far enough for any child to
+// be out of sight, and still a window coordinate.
 constexpr int ParkTop = -30000;
 }  // namespace
 
@@ -197,13 +328,20 @@ TBounds TScrollBox::ChildPlace(const TControl* child) const {
     return it->b;
 }
 
+int TScrollBox::ViewHeight() const {
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    return client.bottom;
+}
+
 bool TScrollBox::InBand(const TBounds& b, int view) const {
-    return b.top + maxHeight_ > pos_ && b.top < pos_ + view;
+    int top = Scale(b.top);
+    return top + maxHeight_ > pos_ && top < pos_ + view;
 }
 
 void TScrollBox::Show(const Place& p, bool live) {
-    int top = live ? p.b.top - pos_ : ParkTop;
-    ::SetWindowPos(p.child->Handle(), nullptr, Scale(p.b.left), Scale(top), Scale(std::max(p.b.width, 0)),
+    int top = live ? Scale(p.b.top) - pos_ : ParkTop;
+    ::SetWindowPos(p.child->Handle(), nullptr, Scale(p.b.left), top, Scale(std::max(p.b.width, 0)),
                    Scale(std::max(p.b.height, 0)), SWP_NOZORDER | SWP_NOACTIVATE);
     auto at = std::find(live_.begin(), live_.end(), p.child);
     if (live && at == live_.end()) live_.push_back(p.child);
@@ -214,11 +352,11 @@ void TScrollBox::Insert(TControl* child, TBounds b) {
     auto at = std::upper_bound(places_.begin(), places_.end(), b.top,
                                [](int top, const Place& p) { return top < p.b.top; });
     const Place& p = *places_.insert(at, Place{child, b});
-    if (b.height > maxHeight_) {
-        maxHeight_ = b.height;  // the band above the view widens
+    if (Scale(b.height) > maxHeight_) {
+        maxHeight_ = Scale(b.height);  // the band above the view widens
         PlaceWindows();
     } else {
-        Show(p, InBand(b, ClientHeight()));
+        Show(p, InBand(b, ViewHeight()));
     }
     UpdateRange();
 }
@@ -231,16 +369,17 @@ void TScrollBox::PlaceChild(TControl* child, int left, int top, int width, int h
 }
 
 void TScrollBox::PlaceWindows() {
-    int view = ClientHeight();
+    int view = ViewHeight();
     auto first = std::partition_point(places_.begin(), places_.end(),
-                                      [&](const Place& p) { return p.b.top + maxHeight_ <= pos_; });
-    auto last = std::partition_point(first, places_.end(), [&](const Place& p) { return p.b.top < pos_ + view; });
+                                      [&](const Place& p) { return Scale(p.b.top) + maxHeight_ <= pos_; });
+    auto last =
+        std::partition_point(first, places_.end(), [&](const Place& p) { return Scale(p.b.top) < pos_ + view; });
     std::vector<TControl*> was;
     was.swap(live_);
     for (auto it = first; it != last; ++it) Show(*it, true);
     for (TControl* c : was)
         if (std::find(live_.begin(), live_.end(), c) == live_.end())
-            ::SetWindowPos(c->Handle(), nullptr, 0, Scale(ParkTop), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetWindowPos(c->Handle(), nullptr, 0, ParkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TScrollBox::UpdateRange() {
@@ -267,7 +406,10 @@ void TScrollBox::ChildrenChanged() {
         }
     } else if (TControl* added = children.back().get(); Find(added) == places_.end()) {
         // Until it is placed, a new child stays where its window was made, in the view.
-        Insert(added, TBounds{added->Left(), added->Top() + pos_, added->Width(), added->Height()});
+        RECT r;
+        ::GetWindowRect(added->Handle(), &r);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        Insert(added, TBounds{added->Left(), Unscale(r.top + pos_), added->Width(), added->Height()});
     }
     UpdateRange();
 }
@@ -281,24 +423,24 @@ void TScrollBox::ChildFocused(TControl* child) {
 
 void TScrollBox::ScrollInView(const TControl* child) {
     TBounds b = ChildPlace(child);
-    int view = ClientHeight();
-    if (b.top < pos_) SetScrollPos(b.top);
-    else if (b.top + b.height > pos_ + view) SetScrollPos(std::min(b.top, b.top + b.height - view));
+    int view = ViewHeight(), top = Scale(b.top), bottom = top + Scale(b.height);
+    if (top < pos_) ScrollToPixel(top);
+    else if (bottom > pos_ + view) ScrollToPixel(std::min(top, bottom - view));
 }
 
 void TScrollBox::ApplyRange() {
     rangePending_ = false;
     int contentBottom = 0;
     for (const Place& p : places_)
-        if (p.child->Visible()) contentBottom = std::max(contentBottom, p.b.top + p.b.height);
-    int page = ClientHeight();
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(contentBottom - 1, 0), static_cast<UINT>(page), 0, 0};
+        if (p.child->Visible()) contentBottom = std::max(contentBottom, Scale(p.b.top) + Scale(p.b.height));
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(contentBottom - 1, 0),
+                  static_cast<UINT>(ViewHeight()), 0, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
-    SetScrollPos(pos_);  // the range may have shrunk below the view
+    ScrollToPixel(pos_);  // the range may have shrunk below the view
 }
 
-void TScrollBox::SetScrollPos(int pos) {
-    if (rangePending_) ApplyRange();
+void TScrollBox::ScrollToPixel(int pos) {
+    if (rangePending_) ApplyRange();  // what is asked for is within the children placed by now
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
     int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
@@ -312,20 +454,20 @@ void TScrollBox::SetScrollPos(int pos) {
 }
 
 void TScrollBox::OnScroll(WORD code) {
-    if (rangePending_) ApplyRange();  // what is asked for is within the children placed by now
+    if (rangePending_) ApplyRange();
     // The position from the scroll bar itself: the message's own is 16 bits.
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
-    int page = static_cast<int>(si.nPage);
+    int line = Scale(ScrollLine), page = static_cast<int>(si.nPage);
     switch (code) {
-        case SB_LINEUP: SetScrollPos(pos_ - ScrollLine); break;
-        case SB_LINEDOWN: SetScrollPos(pos_ + ScrollLine); break;
-        case SB_PAGEUP: SetScrollPos(pos_ - page); break;
-        case SB_PAGEDOWN: SetScrollPos(pos_ + page); break;
+        case SB_LINEUP: ScrollToPixel(pos_ - line); break;
+        case SB_LINEDOWN: ScrollToPixel(pos_ + line); break;
+        case SB_PAGEUP: ScrollToPixel(pos_ - page); break;
+        case SB_PAGEDOWN: ScrollToPixel(pos_ + page); break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: SetScrollPos(si.nTrackPos); break;
-        case SB_TOP: SetScrollPos(0); break;
-        case SB_BOTTOM: SetScrollPos(si.nMax); break;
+        case SB_THUMBPOSITION: ScrollToPixel(si.nTrackPos); break;
+        case SB_TOP: ScrollToPixel(0); break;
+        case SB_BOTTOM: ScrollToPixel(si.nMax); break;
         default: break;
     }
 }
@@ -377,8 +519,12 @@ void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0)
 bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     if (hdr->code != PGN_CALCSIZE || !child_) return false;
     auto* calc = reinterpret_cast<NMPGCALCSIZE*>(hdr);
-    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = contentWidth_;
-    if (calc->dwFlag == PGF_CALCHEIGHT) calc->iHeight = child_->Height();
+    if (calc->dwFlag == PGF_CALCWIDTH) calc->iWidth = Scale(contentWidth_);
+    if (calc->dwFlag == PGF_CALCHEIGHT) {
+        RECT r;
+        ::GetWindowRect(child_->Handle(), &r);
+        calc->iHeight = r.bottom - r.top;
+    }
     result = 0;
     return true;
 }

@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "framework/win/Control.h"
+#include "framework/win/Convert.h"
 #include "framework/win/Picture.h"
+
+#include <richedit.h>
 
 namespace tsb {
 
@@ -71,12 +74,21 @@ private:
 class TRichEdit : public TControl {
 public:
     TRichEdit(TControl* parent, TBounds b);
-    void LoadFromFile(const std::string& file);  // rich text, or plain text for a file that isn't
-    void SetRichText(const std::string& text);   // rich text, or plain text
-    std::string Text() const { return Caption(); }
+    // Rich text when the text begins "{\rtf", plain text otherwise; a file in any encoding that
+    // ReadTextFile reads.
+    void LoadFromFile(const std::string& file);
+    void SetRichText(const std::string& text);
+    std::wstring TextW() const;  // paragraphs end with CR
+    std::string Text() const { return WideToAnsi(TextW()); }
 
 protected:
     void ColorChanged() override;
+
+private:
+    CHARFORMAT2W FormatAt(LONG pos) const;
+    std::vector<LONG> MarksStartingRuns() const;
+    void ReplaceChar(LONG pos, const std::wstring& with);
+    void GuardRunStarts();
 };
 
 using TMouseWheelEvent = std::function<void(TControl* sender, TShiftState, int delta, POINT screenPos, bool& handled)>;
@@ -89,11 +101,12 @@ class TScrollBox : public TControl {
 public:
     TScrollBox(TControl* parent, TBounds b);
     // Children are placed in page order (tops never decreasing), as a page is laid out; a child
-    // placed out of order still works, at the cost of a shift of the list.
+    // placed out of order still works, at the cost of a shift of the list. Places and scroll
+    // positions are in design pixels, like every size the framework takes.
     void PlaceChild(TControl* child, int left, int top, int width, int height);
     TBounds ChildPlace(const TControl* child) const;
-    int ScrollPos() const { return pos_; }
-    void SetScrollPos(int pos);  // clamped to the range
+    int ScrollPos() const { return Unscale(pos_); }
+    void SetScrollPos(int pos) { ScrollToPixel(Scale(pos)); }  // clamped to the range
     void ScrollInView(const TControl* child);
     void UpdateRange();  // coalesced: posts itself once
 
@@ -118,12 +131,14 @@ private:
     void Show(const Place& p, bool live);
     void PlaceWindows();
     void ApplyRange();
+    void ScrollToPixel(int pos);
     void OnScroll(WORD code);
+    int ViewHeight() const;  // window pixels
 
     std::vector<Place> places_;     // in page order
     std::vector<TControl*> live_;   // children whose windows are at their place in the view
-    int maxHeight_ = 0;             // of any child: how far above the view a child may still show
-    int pos_ = 0;
+    int maxHeight_ = 0;             // of any child, window pixels: how far above the view a child may still show
+    int pos_ = 0;                   // window pixels, like the scroll bar
     bool rangePending_ = false;
 };
 

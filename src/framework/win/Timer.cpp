@@ -3,6 +3,7 @@
 #include <map>
 
 #include "framework/win/Application.h"
+#include "framework/win/Errors.h"
 
 namespace tsb {
 
@@ -35,6 +36,8 @@ void CALLBACK TTimer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
         it->second->OnTimer();
     } catch (const std::exception& e) {
         Application().HandleException(e);
+    } catch (...) {
+        Application().HandleException(EError("Unknown error"));
     }
 }
 

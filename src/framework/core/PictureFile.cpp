@@ -1,4 +1,4 @@
-#include "app/PictureFile.h"
+#include "framework/core/PictureFile.h"
 
 #include "framework/core/Text.h"
 
