@@ -236,6 +236,32 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     PlaceWindow(Scale(left), Scale(top), Scale(std::max(width, 0)), Scale(std::max(height, 0)));
 }
 
+void TControl::SetLeft(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(Scale(v), r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TControl::SetTop(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, Scale(v), r.right - r.left, r.bottom - r.top);
+}
+
+void TControl::SetWidth(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, r.top, Scale(std::max(v, 0)), r.bottom - r.top);
+}
+
+void TControl::SetHeight(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, r.top, r.right - r.left, Scale(std::max(v, 0)));
+}
+
+POINT TControl::ScreenPoint(int x, int y) const {
+    POINT pt{Scale(x), Scale(y)};
+    ::ClientToScreen(hwnd_, &pt);
+    return pt;
+}
+
 void TControl::PlaceWindow(int left, int top, int width, int height) {
     ::SetWindowPos(hwnd_, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
     if (parent_ && !parent_->aligning_) {

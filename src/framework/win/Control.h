@@ -65,10 +65,14 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
     void SetBounds(int left, int top, int width, int height);
-    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
-    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
-    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
-    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    // Each changes one coordinate; the others stay exactly where they are in window pixels.
+    void SetLeft(int v);
+    void SetTop(int v);
+    void SetWidth(int v);
+    void SetHeight(int v);
+    // A point of the client area, in design pixels, on the screen (window pixels, as the system's
+    // own screen positions are).
+    POINT ScreenPoint(int x, int y) const;
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign a);

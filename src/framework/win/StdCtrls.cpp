@@ -111,7 +111,7 @@ void TImage::Paint(HDC dc) {
     if (picture_.Empty()) return;
     RECT r;
     ::GetClientRect(Handle(), &r);
-    if (!stretch_) r = {0, 0, picture_.Width(), picture_.Height()};
+    if (!stretch_) r = {0, 0, Scale(picture_.Width()), Scale(picture_.Height())};  // its size is design pixels
     picture_.Draw(dc, r, transparent_);
 }
 
