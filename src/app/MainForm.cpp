@@ -63,7 +63,7 @@ void TfrmMain::BuildLayout() {
     HomePanel->SetAlign(TAlign::alLeft);
     PageScroller1 = NavPanel->Add<TPageScroller>(TBounds{178, 0, 690, 43});
     PageScroller1->SetAlign(TAlign::alClient);
-    FolderPanel = PageScroller1->Add<TPanel>(TBounds{0, 0, 690, 43}, TBevelCut::bvNone);
+    FolderPanel = PageScroller1->Add<TPageStrip>(TBounds{0, 0, 690, 43});
     PageScroller1->SetChild(FolderPanel);
 
     pnlFooter = Add<TPanel>(TBounds{0, 633, 868, 25}, TBevelCut::bvNone);

@@ -39,7 +39,7 @@ public:
     TPanel* NavPanel;
     TPanel* HomePanel;
     TPageScroller* PageScroller1;
-    TPanel* FolderPanel;
+    TPageStrip* FolderPanel;
     TPanel* ButtonPanel;
     TPanel* pnlPageHeader;
     TRichEdit* redPageHeader;

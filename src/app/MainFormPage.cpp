@@ -133,6 +133,7 @@ void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
         for (const auto& folder : folders) {
             TFolderRecord* f = folder.get();
             TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, x, click);
+            FolderPanel->PlaceChild(b, x, 2, b->Width(), b->Height());
             attach(b, f);
             x += b->Width() + 6;
         }

@@ -36,6 +36,11 @@ struct TCreateParams {
     std::string text;
 };
 
+// Where a child goes and how big it is, in design pixels.
+struct TBounds {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 class TControl {
 public:
     virtual ~TControl();

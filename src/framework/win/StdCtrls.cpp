@@ -300,9 +300,21 @@ void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadTextFile
 namespace {
 constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
 constexpr int ScrollLine = 16;
-// Where children out of view wait, in window pixels: above the box, far enough for any child to
-// be out of sight, and still a window coordinate.
-constexpr int ParkTop = -30000;
+
+// Not while a mouse button is down: a click must not move what it is clicking.
+bool MouseButtonDown() {
+    for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+        if (::GetKeyState(key) < 0) return true;
+    return false;
+}
+
+// Where a new child's window was made, in its parent's client coordinates, window pixels.
+RECT WindowRectInParent(const TControl& child) {
+    RECT r;
+    ::GetWindowRect(child.Handle(), &r);
+    ::MapWindowPoints(nullptr, ::GetParent(child.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 }  // namespace
 
 TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
@@ -312,74 +324,20 @@ TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     CreateHandle(p);
 }
 
-// The newest children are the ones placed most often: search from the back.
-std::vector<TScrollBox::Place>::iterator TScrollBox::Find(const TControl* child) {
-    auto r = std::find_if(places_.rbegin(), places_.rend(), [&](const Place& p) { return p.child == child; });
-    return r == places_.rend() ? places_.end() : std::prev(r.base());
-}
-
-std::vector<TScrollBox::Place>::const_iterator TScrollBox::Find(const TControl* child) const {
-    return const_cast<TScrollBox*>(this)->Find(child);
-}
-
-TBounds TScrollBox::ChildPlace(const TControl* child) const {
-    auto it = Find(child);
-    if (it == places_.end()) throw EError("Control is not a child of the scroll box");
-    return it->b;
-}
-
 int TScrollBox::ViewHeight() const {
     RECT client;
     ::GetClientRect(Handle(), &client);
     return client.bottom;
 }
 
-bool TScrollBox::InBand(const TBounds& b, int view) const {
-    int top = Scale(b.top);
-    return top + maxHeight_ > pos_ && top < pos_ + view;
-}
-
-void TScrollBox::Show(const Place& p, bool live) {
-    int top = live ? Scale(p.b.top) - pos_ : ParkTop;
-    ::SetWindowPos(p.child->Handle(), nullptr, Scale(p.b.left), top, Scale(std::max(p.b.width, 0)),
-                   Scale(std::max(p.b.height, 0)), SWP_NOZORDER | SWP_NOACTIVATE);
-    auto at = std::find(live_.begin(), live_.end(), p.child);
-    if (live && at == live_.end()) live_.push_back(p.child);
-    if (!live && at != live_.end()) live_.erase(at);
-}
-
-void TScrollBox::Insert(TControl* child, TBounds b) {
-    auto at = std::upper_bound(places_.begin(), places_.end(), b.top,
-                               [](int top, const Place& p) { return top < p.b.top; });
-    const Place& p = *places_.insert(at, Place{child, b});
-    if (Scale(b.height) > maxHeight_) {
-        maxHeight_ = Scale(b.height);  // the band above the view widens
-        PlaceWindows();
-    } else {
-        Show(p, InBand(b, ViewHeight()));
-    }
+void TScrollBox::Place(TControl* child, TBounds b) {
+    places_.Set(child, b, pos_, ViewHeight());
     UpdateRange();
 }
 
 void TScrollBox::PlaceChild(TControl* child, int left, int top, int width, int height) {
-    auto it = Find(child);
-    if (it == places_.end()) throw EError("Control is not a child of the scroll box");
-    places_.erase(it);
-    Insert(child, TBounds{left, top, width, height});
-}
-
-void TScrollBox::PlaceWindows() {
-    int view = ViewHeight();
-    auto first = std::partition_point(places_.begin(), places_.end(),
-                                      [&](const Place& p) { return Scale(p.b.top) + maxHeight_ <= pos_; });
-    auto last =
-        std::partition_point(first, places_.end(), [&](const Place& p) { return Scale(p.b.top) < pos_ + view; });
-    std::vector<TControl*> was;
-    was.swap(live_);
-    for (auto it = first; it != last; ++it) Show(*it, true);
-    for (TControl* c : was)
-        if (std::find(live_.begin(), live_.end(), c) == live_.end())
-            ::SetWindowPos(c->Handle(), nullptr, 0, ParkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!places_.Has(child)) throw EError("Control is not a child of the scroll box");
+    Place(child, TBounds{left, top, width, height});
 }
 
 void TScrollBox::UpdateRange() {
@@ -389,51 +347,41 @@ void TScrollBox::UpdateRange() {
 }
 
 void TScrollBox::Resized() {
-    PlaceWindows();
+    places_.PlaceWindows(pos_, ViewHeight());
     UpdateRange();
 }
 
 void TScrollBox::ChildrenChanged() {
     const auto& children = Controls();
     if (children.empty()) {  // new children are placed from the top again
-        places_.clear();
-        live_.clear();
-        maxHeight_ = 0;
+        places_.Clear();
         if (pos_ != 0) {
             pos_ = 0;
             SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
             ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
         }
-    } else if (TControl* added = children.back().get(); Find(added) == places_.end()) {
+    } else if (TControl* added = children.back().get(); !places_.Has(added)) {
         // Until it is placed, a new child stays where its window was made, in the view.
-        RECT r;
-        ::GetWindowRect(added->Handle(), &r);
-        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
-        Insert(added, TBounds{added->Left(), Unscale(r.top + pos_), added->Width(), added->Height()});
+        RECT r = WindowRectInParent(*added);
+        Place(added, TBounds{added->Left(), Unscale(r.top + pos_), added->Width(), added->Height()});
     }
     UpdateRange();
 }
 
 void TScrollBox::ChildFocused(TControl* child) {
-    // Not while a mouse button is down: a click must not move what it is clicking.
-    for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
-        if (::GetKeyState(key) < 0) return;
-    ScrollInView(child);
+    if (!MouseButtonDown()) ScrollInView(child);
 }
 
 void TScrollBox::ScrollInView(const TControl* child) {
     TBounds b = ChildPlace(child);
-    int view = ViewHeight(), top = Scale(b.top), bottom = top + Scale(b.height);
+    int view = ViewHeight(), top = places_.Start(b), bottom = top + places_.Length(b);
     if (top < pos_) ScrollToPixel(top);
     else if (bottom > pos_ + view) ScrollToPixel(std::min(top, bottom - view));
 }
 
 void TScrollBox::ApplyRange() {
     rangePending_ = false;
-    int contentBottom = 0;
-    for (const Place& p : places_)
-        if (p.child->Visible()) contentBottom = std::max(contentBottom, Scale(p.b.top) + Scale(p.b.height));
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(contentBottom - 1, 0),
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(places_.End() - 1, 0),
                   static_cast<UINT>(ViewHeight()), 0, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
     ScrollToPixel(pos_);  // the range may have shrunk below the view
@@ -447,7 +395,7 @@ void TScrollBox::ScrollToPixel(int pos) {
     pos = std::clamp(pos, 0, maxPos);
     if (pos == pos_) return;
     pos_ = pos;
-    PlaceWindows();
+    places_.PlaceWindows(pos_, ViewHeight());
     si.fMask = SIF_POS;
     si.nPos = pos_;
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
@@ -514,7 +462,11 @@ void TPageScroller::SetContentWidth(int width) {
     ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0);
 }
 
-void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0); }
+void TPageScroller::ScrollToStart() { SetScrollPos(0); }
+
+int TPageScroller::ScrollPos() const { return static_cast<int>(::SendMessageA(Handle(), PGM_GETPOS, 0, 0)); }
+
+void TPageScroller::SetScrollPos(int pixels) { ::SendMessageA(Handle(), PGM_SETPOS, 0, pixels); }
 
 bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     if (hdr->code != PGN_CALCSIZE || !child_) return false;
@@ -527,6 +479,75 @@ bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     }
     result = 0;
     return true;
+}
+
+// --- page strip ---
+
+TPageStrip::TPageStrip(TControl* parent, TBounds b)
+    : TPanel(parent, b, TBevelCut::bvNone), scroller_(dynamic_cast<TPageScroller*>(parent)) {
+    if (!scroller_) throw EError("A page strip belongs in a page scroller");
+}
+
+int TPageStrip::ViewWidth() const {
+    RECT client;
+    ::GetClientRect(scroller_->Handle(), &client);
+    return client.right;
+}
+
+// The arrows come and go with the position: children are placed for the widest view there is.
+int TPageStrip::BandWidth() const {
+    RECT r;
+    ::GetWindowRect(scroller_->Handle(), &r);
+    return r.right - r.left;
+}
+
+void TPageStrip::PlaceChild(TControl* child, int left, int top, int width, int height) {
+    if (!places_.Has(child)) throw EError("Control is not a child of the strip");
+    places_.Set(child, TBounds{left, top, width, height}, pos_, BandWidth());
+}
+
+// The scroller moves its child to minus its position and sizes it to the whole content, both
+// clamped to a window coordinate: the strip stays over the view instead, and moves its children.
+bool TPageStrip::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != WM_WINDOWPOSCHANGING) return TPanel::HandleMessage(msg, wp, lp, result);
+    auto* wpos = reinterpret_cast<WINDOWPOS*>(lp);
+    RECT now = WindowRectInParent(*this);
+    if (wpos->flags & SWP_NOMOVE) wpos->y = now.top;
+    if (wpos->flags & SWP_NOSIZE) wpos->cy = now.bottom - now.top;
+    wpos->x = 0;
+    wpos->cx = ViewWidth();
+    wpos->flags &= ~static_cast<UINT>(SWP_NOMOVE | SWP_NOSIZE);
+    if (int pos = scroller_->ScrollPos(), band = BandWidth(); pos != pos_ || band != band_) {
+        pos_ = pos;
+        band_ = band;
+        places_.PlaceWindows(pos_, band_);
+    }
+    result = 0;
+    return true;
+}
+
+void TPageStrip::ChildrenChanged() {
+    const auto& children = Controls();
+    if (children.empty()) {
+        places_.Clear();
+    } else if (TControl* added = children.back().get(); !places_.Has(added)) {
+        // Until it is placed, a new child stays where its window was made, in the view.
+        RECT r = WindowRectInParent(*added);
+        places_.Set(added, TBounds{Unscale(r.left + pos_), added->Top(), added->Width(), added->Height()}, pos_,
+                    BandWidth());
+    }
+}
+
+void TPageStrip::ChildFocused(TControl* child) {
+    if (MouseButtonDown()) return;
+    TBounds b = ChildPlace(child);
+    int left = places_.Start(b), right = left + places_.Length(b);
+    // Twice: the scroller's arrows come or go with the first move, and the view with them.
+    for (int pass = 0; pass < 2; ++pass) {
+        int view = ViewWidth();
+        if (left < pos_) scroller_->SetScrollPos(left);
+        else if (right > pos_ + view) scroller_->SetScrollPos(std::min(left, right - view));
+    }
 }
 
 }  // namespace tsb
