@@ -63,7 +63,7 @@ void TfrmMain::BuildLayout() {
     HomePanel->SetAlign(TAlign::alLeft);
     PageScroller1 = NavPanel->Add<TPageScroller>(TBounds{178, 0, 690, 43});
     PageScroller1->SetAlign(TAlign::alClient);
-    FolderPanel = PageScroller1->Add<TPanel>(TBounds{0, 0, 690, 43}, TBevelCut::bvNone);
+    FolderPanel = PageScroller1->Add<TPageStrip>(TBounds{0, 0, 690, 43});
     PageScroller1->SetChild(FolderPanel);
 
     pnlFooter = Add<TPanel>(TBounds{0, 633, 868, 25}, TBevelCut::bvNone);
@@ -83,6 +83,9 @@ void TfrmMain::BuildLayout() {
     ScrollBox1 = ButtonPanel->Add<TScrollBox>(TBounds{1, 91, 866, 333});
     ScrollBox1->SetFont(TFont::Pixels("MS Sans Serif", 16));
     ScrollBox1->SetAlign(TAlign::alClient);
+    ScrollBox1->OnMouseWheel = [this](TControl* s, TShiftState sh, int delta, POINT at, bool& handled) {
+        ScrollBox1MouseWheel(s, sh, delta, at, handled);
+    };
 
     ButtonPopupMenu.Add("&Properties", [this](TControl* s) { Edit1Click(s); });
     ButtonPopupMenu.Add("&Delete", [this](TControl* s) { Delete1Click(s); });

@@ -39,7 +39,7 @@ public:
     TPanel* NavPanel;
     TPanel* HomePanel;
     TPageScroller* PageScroller1;
-    TPanel* FolderPanel;
+    TPageStrip* FolderPanel;
     TPanel* ButtonPanel;
     TPanel* pnlPageHeader;
     TRichEdit* redPageHeader;
@@ -92,6 +92,7 @@ public:
     void FolderClick(TControl* sender);
     void PostLoadPage(TRef<TFolderRecord> page);  // WM_LOADPAGE; a page gone when it arrives is not shown
     void WMLoadPage(WPARAM wp, LPARAM lp);
+    void ScrollBox1MouseWheel(TControl* sender, TShiftState shift, int wheelDelta, POINT mousePos, bool& handled);
     void RestartIdleHomeTimer();
     void IdleHomeTimerTimer();
     void FolderMonChange(TFolderMon*, const TFolderItemInfo&) {}

@@ -75,11 +75,13 @@ void TfrmMain::LoadConfig() {
     ConfigChanged = false;
 }
 
+// On the screen's own terms, window pixels: full screen covers the monitor to the last pixel
+// whatever the scale, and the windowed size is the design size scaled.
 void TfrmMain::PlaceWindow() {
-    Placement p = PlaceMainWindow(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), NormalWidth,
-                                  NormalHeight, FullScreen);
+    Placement p = PlaceMainWindow(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                  Scale(NormalWidth), Scale(NormalHeight), FullScreen);
     FullScreen = p.fullScreen;
-    SetBounds(p.left, p.top, p.width, p.height);
+    PlaceOnScreen(p.left, p.top, p.width, p.height);
 }
 
 // What tells one version of a file from the next: its path, size and last write time.

@@ -41,8 +41,7 @@ void TfrmMain::ButtonClick(TControl* sender) {
 }
 
 static void PopupAt(TPopupMenu& menu, TControl* sender, const std::string& path, int x, int y) {
-    POINT pt{x, y};
-    ::ClientToScreen(sender->Handle(), &pt);
+    POINT pt = sender->ScreenPoint(x, y);
     menu.Tag = sender->Tag();
     menu.TagPath = path;
     menu.Popup(pt.x, pt.y);

@@ -122,9 +122,10 @@ void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
         std::vector<BoxPos> boxes = BigFolderButtons(static_cast<int>(folders.size()), Width(), FullScreen, 54);
         for (size_t i = 0; i < folders.size(); ++i) {
             TFolderRecord* f = folders[i].get();
-            attach(MakeFolderButton(ScrollBox1, hintOf(*f), f->Name, boxes[i].width, boxes[i].top, boxes[i].left,
-                                    click),
-                   f);
+            TColorButton* b =
+                MakeFolderButton(ScrollBox1, hintOf(*f), f->Name, boxes[i].width, boxes[i].top, boxes[i].left, click);
+            ScrollBox1->PlaceChild(b, boxes[i].left, boxes[i].top, boxes[i].width, b->Height());
+            attach(b, f);
         }
     }
     if (!page->Shortcuts.empty()) {
@@ -132,6 +133,7 @@ void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
         for (const auto& folder : folders) {
             TFolderRecord* f = folder.get();
             TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, x, click);
+            FolderPanel->PlaceChild(b, x, 2, b->Width(), b->Height());
             attach(b, f);
             x += b->Width() + 6;
         }
@@ -155,7 +157,8 @@ void TfrmMain::MakeShortcutButtons(TFolderRecord* page) {
         b->SetFont(font);
         b->SetButtonColor(ShortcutButtonColor);
         b->SetCursor(HandPointCursor());
-        b->SetBounds(GridLeft(grid.column, ButtonWidth), GridTop(grid.row, ButtonHeight), ButtonWidth, ButtonHeight);
+        ScrollBox1->PlaceChild(b, GridLeft(grid.column, ButtonWidth), GridTop(grid.row, ButtonHeight), ButtonWidth,
+                               ButtonHeight);
         b->SetCaption(s->Name);
         b->SetHint(AdminMode ? s->LinkInfo->PathName : s->LinkInfo->Description);
         b->SetTag(s);
@@ -217,6 +220,20 @@ void TfrmMain::WMLoadPage(WPARAM wp, LPARAM lp) {
     }
     CurrentPage = page;
     LoadCurrentPage();
+}
+
+void TfrmMain::ScrollBox1MouseWheel(TControl*, TShiftState shift, int wheelDelta, POINT, bool& handled) {
+    POINT at;
+    ::GetCursorPos(&at);
+    handled = ::WindowFromPoint(at) == ScrollBox1->Handle();  // over a button or outside: not ours
+    if (!handled) return;
+    UINT msg = (shift & MK_SHIFT) ? WM_HSCROLL : WM_VSCROLL;
+    WPARAM direction = wheelDelta < 0 ? SB_LINEDOWN : SB_LINEUP;
+    UINT lines = 3;
+    ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    int times = static_cast<int>(lines) + 1;  // one screen per notch reads as -1: no lines at all
+    for (int i = 0; i < times; ++i) ::SendMessageA(ScrollBox1->Handle(), msg, direction, 0);
+    ::SendMessageA(ScrollBox1->Handle(), msg, SB_ENDSCROLL, 0);
 }
 
 void TfrmMain::RestartIdleHomeTimer() {

@@ -125,7 +125,8 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             return false;
         case WM_RBUTTONDOWN:
             // Taken over completely: no OnMouseDown, no pressed look.
-            if (OnRightClick) OnRightClick(this, TMouseButton::mbRight, 0, LOWORD(lp), HIWORD(lp));
+            if (OnRightClick)
+                OnRightClick(this, TMouseButton::mbRight, 0, Unscale(LOWORD(lp)), Unscale(HIWORD(lp)));
             return true;
         case WM_LBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -170,15 +171,21 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     }
 }
 
+static SIZE WindowSize(HWND w) {
+    RECT r;
+    ::GetClientRect(w, &r);
+    return {r.right, r.bottom};
+}
+
 void TColorButton::Paint(HDC dc) {
     // Drawn off screen and copied in one go: no flicker.
-    int w = Width(), h = Height();
+    SIZE size = WindowSize(Handle());
     unique_hdc mem(::CreateCompatibleDC(dc));
-    unique_hbitmap bmp(::CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1)));
+    unique_hbitmap bmp(::CreateCompatibleBitmap(dc, std::max<int>(size.cx, 1), std::max<int>(size.cy, 1)));
     {
         ScopedSelect sel(mem.get(), bmp.get());
         PaintTo(mem.get());
-        ::BitBlt(dc, 0, 0, Width(), Height(), mem.get(), 0, 0, SRCCOPY);
+        ::BitBlt(dc, 0, 0, size.cx, size.cy, mem.get(), 0, 0, SRCCOPY);
     }
 }
 
@@ -202,11 +209,17 @@ void TColorButton::PaintTo(HDC dc) {
     // 1. state sync
     if (!Enabled()) state_ = bstDisabled;
     else if (state_ == bstDisabled) state_ = bstUp;
-    // 2. auto size
-    int pw = picture_.Width(), ph = picture_.Height();
-    const int B = bevelSize_, S = spacing_, E = B + S;
-    if (!picture_.Empty() && style_.Has(bsAutoSize)) SetBounds(Left(), Top(), pw + 2 * B, ph + 2 * B);
-    const int W = Width(), H = Height();
+    // 2. auto size. The properties, the picture's size included, are design pixels; the
+    // drawing is in the window's pixels, its edges where the window's are.
+    const int pw = picture_.Width(), ph = picture_.Height();
+    if (!picture_.Empty() && style_.Has(bsAutoSize)) {
+        SetWidth(pw + 2 * bevelSize_);
+        SetHeight(ph + 2 * bevelSize_);
+    }
+    const SIZE size = WindowSize(Handle());
+    const int W = size.cx, H = size.cy;
+    const int B = Scale(bevelSize_), S = Scale(spacing_), E = B + S;
+    const int spw = Scale(pw), sph = Scale(ph);
     // 3. background
     RECT r{0, 0, W, H};
     unique_hbrush face(::CreateSolidBrush(ColorToRGB(Color())));
@@ -242,18 +255,18 @@ void TColorButton::PaintTo(HDC dc) {
         DrawDottedFocusRect(dc, {r.left + S - 1, r.top + S - 1, r.right - S + 1, r.bottom - S + 1});
     }
     // 6. picture position defaults, stored once
-    if (pictureTop_ == -1) pictureTop_ = (H - ph) / 2;
-    if (pictureLeft_ == -1) pictureLeft_ = (W - pw) / 2;
+    if (pictureTop_ == -1) pictureTop_ = (Height() - ph) / 2;
+    if (pictureLeft_ == -1) pictureLeft_ = (Width() - pw) / 2;
     // 7. picture
     if (!picture_.Empty()) {
         RECT d;
         if (style_.Has(bsStretch)) {
             d = {E, E, W - E, H - E};
         } else if (style_.Has(bsCenter)) {
-            d = {pictureLeft_, pictureTop_, pictureLeft_ + pw, pictureTop_ + ph};
+            d = {Scale(pictureLeft_), Scale(pictureTop_), Scale(pictureLeft_) + spw, Scale(pictureTop_) + sph};
         } else {
-            Point o = PictureOriginForAlignment(alignment_, W, H, E, pw, ph);
-            d = {o.x, o.y, o.x + pw, o.y + ph};
+            Point o = PictureOriginForAlignment(alignment_, W, H, E, spw, sph);
+            d = {o.x, o.y, o.x + spw, o.y + sph};
         }
         picture_.Draw(dc, d);
     }
@@ -277,8 +290,12 @@ void TColorButton::PaintTo(HDC dc) {
     }
 }
 
+// In window pixels, like the rest of the painting; the emboss offsets (dx, dy) are design pixels.
 void TColorButton::DrawCaption(HDC dc, int dx, int dy, TColor color) {
-    const int W = Width(), H = Height(), B = bevelSize_, E = B + spacing_;
+    const SIZE size = WindowSize(Handle());
+    const int W = size.cx, H = size.cy, B = Scale(bevelSize_), E = B + Scale(spacing_);
+    dx = Scale(dx);
+    dy = Scale(dy);
     UINT flags = style_.Has(bsMultiLine) ? DT_WORDBREAK : DT_SINGLELINE;
     if (!style_.Has(bsSpeedKey)) flags |= DT_NOPREFIX;
     flags |= alignment_ % 3 == 0 ? DT_LEFT : alignment_ % 3 == 1 ? DT_CENTER : DT_RIGHT;

@@ -74,7 +74,7 @@ public:
 
     void SetEnabled(bool v) override;
     bool DialogChar(char ch) override;
-    // Paints the button as it looks now into any device context of its size.
+    // Paints the button as it looks now into any device context of its window's size (pixels).
     void PaintTo(HDC dc);
 
 protected:

@@ -1,5 +1,6 @@
 // Measures page loading and display against their floors, for pages of 100, 1 000 and 2 000
-// shortcuts (or the sizes given on the command line). Prints figures; judges nothing.
+// shortcuts (or the sizes given on the command line). Prints figures; judges only that the last
+// button of each page can be scrolled to where the layout puts it (exit code 1 otherwise).
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "framework/core/Layout.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
@@ -72,6 +74,26 @@ void WindowsFloor(HWND parent, int n) {
     for (HWND w : windows) DestroyWindow(w);
 }
 
+// After scrolling to the end, the page's last button must show where the grid puts it: pages
+// taller than a window coordinate reaches once lost their far buttons.
+bool LastButtonWhereTheLayoutSays(TfrmMain& frm) {
+    TScrollBox* box = frm.ScrollBox1;
+    if (box->Controls().empty()) return false;
+    SendMessageA(box->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    GridCursor grid;
+    for (size_t i = 1; i < box->Controls().size(); ++i) grid.Advance(frm.ButtonWidth, frm.ClientWidth());
+    TControl* last = box->Controls().back().get();
+    RECT r;
+    GetWindowRect(last->Handle(), &r);
+    MapWindowPoints(nullptr, box->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    bool ok = r.left == GridLeft(grid.column, frm.ButtonWidth) &&
+              r.top == GridTop(grid.row, frm.ButtonHeight) - box->ScrollPos() && r.top >= 0 &&
+              r.bottom <= box->ClientHeight();
+    std::printf("%6s last button at %ld,%ld in the view scrolled to %d: %s\n", "", r.left, r.top, box->ScrollPos(),
+                ok ? "where the layout says" : "NOT where the layout says");
+    return ok;
+}
+
 double PrivateMB() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     pmc.cb = sizeof pmc;
@@ -98,6 +120,7 @@ int main(int argc, char** argv) {
     // Every shortcut has a target of its own, of a handful of file types: the shell is asked
     // about each file, and each distinct picture is made once.
     const char* kinds[] = {".txt", ".exe", ".doc", ".pdf", ".html"};
+    bool misplaced = false;
     std::printf("%6s %11s %9s %11s %9s %9s %9s %6s %9s\n", "size", "LoadFolder", "floor", "display", "floor", "icons",
                 "uncached", "made", "private");
     for (int n : sizes) {
@@ -151,6 +174,7 @@ int main(int argc, char** argv) {
                     floorShow, icons, uncached, made.size(), mb);
         std::printf("%6s LoadFolder/floor %.2f, display/(both floors) %.2f\n", "", load / floorLoad,
                     show / (floorLoad + floorShow));
+        if (!LastButtonWhereTheLayoutSays(frm)) misplaced = true;
         std::fflush(stdout);
         Application().SetMainForm(nullptr);
     }
@@ -162,5 +186,5 @@ int main(int argc, char** argv) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
     SHFileOperationA(&op);
-    return 0;
+    return misplaced ? 1 : 0;
 }

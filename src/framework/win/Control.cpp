@@ -84,6 +84,8 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
             ::GetCursorPos(&move.pt);
             Application().AddToolTip(hwnd_, hint_, move);
         }
+        if (msg == WM_SETFOCUS)
+            for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
         if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
     } catch (const std::exception& e) {
         Application().HandleException(e);
@@ -232,6 +234,32 @@ int TControl::ClientHeight() const { RECT r; ::GetClientRect(hwnd_, &r); return 
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     PlaceWindow(Scale(left), Scale(top), Scale(std::max(width, 0)), Scale(std::max(height, 0)));
+}
+
+void TControl::SetLeft(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(Scale(v), r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TControl::SetTop(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, Scale(v), r.right - r.left, r.bottom - r.top);
+}
+
+void TControl::SetWidth(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, r.top, Scale(std::max(v, 0)), r.bottom - r.top);
+}
+
+void TControl::SetHeight(int v) {
+    RECT r = WindowBounds();
+    PlaceWindow(r.left, r.top, r.right - r.left, Scale(std::max(v, 0)));
+}
+
+POINT TControl::ScreenPoint(int x, int y) const {
+    POINT pt{Scale(x), Scale(y)};
+    ::ClientToScreen(hwnd_, &pt);
+    return pt;
 }
 
 void TControl::PlaceWindow(int left, int top, int width, int height) {

@@ -36,6 +36,11 @@ struct TCreateParams {
     std::string text;
 };
 
+// Where a child goes and how big it is, in design pixels.
+struct TBounds {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 class TControl {
 public:
     virtual ~TControl();
@@ -65,10 +70,14 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
     void SetBounds(int left, int top, int width, int height);
-    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
-    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
-    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
-    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    // Each changes one coordinate; the others stay exactly where they are in window pixels.
+    void SetLeft(int v);
+    void SetTop(int v);
+    void SetWidth(int v);
+    void SetHeight(int v);
+    // A point of the client area, in design pixels, on the screen (window pixels, as the system's
+    // own screen positions are).
+    POINT ScreenPoint(int x, int y) const;
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign a);
@@ -128,6 +137,8 @@ protected:
     virtual void ColorChanged() { Invalidate(); }
     virtual void Resized() {}
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
+    // The keyboard focus went to child (one of this control's own) or to a control inside it.
+    virtual void ChildFocused(TControl*) {}
     // Where aligned children go, in window pixels: the client area by default.
     virtual RECT AlignArea() const;
     virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control

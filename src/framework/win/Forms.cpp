@@ -1,5 +1,6 @@
 #include "framework/win/Forms.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/win/Application.h"
@@ -65,6 +66,11 @@ static void CenterWindowOn(HWND w, const RECT& on) {
     int width = r.right - r.left, height = r.bottom - r.top;
     ::SetWindowPos(w, nullptr, (on.left + on.right) / 2 - width / 2, (on.top + on.bottom) / 2 - height / 2, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::PlaceOnScreen(int left, int top, int width, int height) {
+    ::SetWindowPos(Handle(), nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::CenterOnScreen() {

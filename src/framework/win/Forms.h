@@ -27,6 +27,9 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int r) { modalResult_ = r; }
     void CenterOnScreen();
+    // Screen positions and sizes, in window pixels: a window that covers a monitor covers it
+    // exactly, whatever the scale.
+    void PlaceOnScreen(int left, int top, int width, int height);
     void CenterOn(const TControl& other);
 
     bool KeyPreview = false;          // the form sees characters before its controls

@@ -2,9 +2,12 @@
 // Fonts, colours and sizes.
 //
 // One unit for sizes: every size and position that the framework takes or gives (layouts,
-// SetBounds, Left, Width, ClientWidth, mouse positions, font heights) is in design pixels, that is
-// pixels at 96 dots per inch. They become window pixels only where they meet Win32, through
-// Scale(), and come back through Unscale().
+// SetBounds, Left, Width, ClientWidth, places in a scroll box and its scroll position, mouse
+// positions in a control, font heights, a button's bevel, spacing and picture place, and the
+// size of a picture, which is drawn scaled) is in design pixels, that is pixels at 96 dots per
+// inch. They become window pixels only where they meet Win32, through Scale(), and come back
+// through Unscale(). Positions on the screen (the monitor's size, where a menu pops up, the
+// pointer of a wheel event) are the system's own and stay in window pixels.
 #include <string>
 
 #include "framework/win/Win.h"

@@ -111,7 +111,7 @@ void TImage::Paint(HDC dc) {
     if (picture_.Empty()) return;
     RECT r;
     ::GetClientRect(Handle(), &r);
-    if (!stretch_) r = {0, 0, picture_.Width(), picture_.Height()};
+    if (!stretch_) r = {0, 0, Scale(picture_.Width()), Scale(picture_.Height())};  // its size is design pixels
     picture_.Draw(dc, r, transparent_);
 }
 
@@ -299,7 +299,23 @@ void TRichEdit::LoadFromFile(const std::string& file) { SetRichText(ReadTextFile
 
 namespace {
 constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
+constexpr int ScrollLine = 16;
+
+// Not while a mouse button is down: a click must not move what it is clicking.
+bool MouseButtonDown() {
+    for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+        if (::GetKeyState(key) < 0) return true;
+    return false;
 }
+
+// Where a new child's window was made, in its parent's client coordinates, window pixels.
+RECT WindowRectInParent(const TControl& child) {
+    RECT r;
+    ::GetWindowRect(child.Handle(), &r);
+    ::MapWindowPoints(nullptr, ::GetParent(child.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+}  // namespace
 
 TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     TCreateParams p = ChildParams("TScrollBox", b);
@@ -308,75 +324,116 @@ TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     CreateHandle(p);
 }
 
+int TScrollBox::ViewHeight() const {
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    return client.bottom;
+}
+
+void TScrollBox::Place(TControl* child, TBounds b) {
+    places_.Set(child, b, pos_, ViewHeight());
+    UpdateRange();
+}
+
+void TScrollBox::PlaceChild(TControl* child, int left, int top, int width, int height) {
+    if (!places_.Has(child)) throw EError("Control is not a child of the scroll box");
+    Place(child, TBounds{left, top, width, height});
+}
+
 void TScrollBox::UpdateRange() {
     if (rangePending_) return;
     rangePending_ = true;
     ::PostMessageA(Handle(), WM_TSB_UPDATERANGE, 0, 0);
 }
 
+void TScrollBox::Resized() {
+    places_.PlaceWindows(pos_, ViewHeight());
+    UpdateRange();
+}
+
 void TScrollBox::ChildrenChanged() {
-    if (Controls().empty() && pos_ != 0) {  // new children are placed from the top again
-        pos_ = 0;
-        SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
-        ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
+    const auto& children = Controls();
+    if (children.empty()) {  // new children are placed from the top again
+        places_.Clear();
+        if (pos_ != 0) {
+            pos_ = 0;
+            SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+            ::SetScrollInfo(Handle(), SB_VERT, &si, FALSE);
+        }
+    } else if (TControl* added = children.back().get(); !places_.Has(added)) {
+        // Until it is placed, a new child stays where its window was made, in the view.
+        RECT r = WindowRectInParent(*added);
+        Place(added, TBounds{added->Left(), Unscale(r.top + pos_), added->Width(), added->Height()});
     }
     UpdateRange();
 }
 
+void TScrollBox::ChildFocused(TControl* child) {
+    if (!MouseButtonDown()) ScrollInView(child);
+}
+
+void TScrollBox::ScrollInView(const TControl* child) {
+    TBounds b = ChildPlace(child);
+    int view = ViewHeight(), top = places_.Start(b), bottom = top + places_.Length(b);
+    if (top < pos_) ScrollToPixel(top);
+    else if (bottom > pos_ + view) ScrollToPixel(std::min(top, bottom - view));
+}
+
 void TScrollBox::ApplyRange() {
     rangePending_ = false;
-    int contentBottom = 0;
-    for (auto& c : Controls())
-        if (c->Visible()) {
-            RECT r;
-            ::GetWindowRect(c->Handle(), &r);
-            ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
-            contentBottom = std::max(contentBottom, static_cast<int>(r.bottom) + pos_);
-        }
-    RECT client;
-    ::GetClientRect(Handle(), &client);
-    int page = client.bottom;
-    if (contentBottom <= page && pos_ > 0) ScrollToPixel(0);
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(contentBottom - 1, 0),
-                  static_cast<UINT>(page), pos_, 0};
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, std::max(places_.End() - 1, 0),
+                  static_cast<UINT>(ViewHeight()), 0, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    ScrollToPixel(pos_);  // the range may have shrunk below the view
 }
 
 void TScrollBox::ScrollToPixel(int pos) {
+    if (rangePending_) ApplyRange();  // what is asked for is within the children placed by now
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ::GetScrollInfo(Handle(), SB_VERT, &si);
     int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
     pos = std::clamp(pos, 0, maxPos);
     if (pos == pos_) return;
-    ::ScrollWindowEx(Handle(), 0, pos_ - pos, nullptr, nullptr, nullptr, nullptr,
-                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     pos_ = pos;
+    places_.PlaceWindows(pos_, ViewHeight());
     si.fMask = SIF_POS;
     si.nPos = pos_;
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
 }
 
+void TScrollBox::OnScroll(WORD code) {
+    if (rangePending_) ApplyRange();
+    // The position from the scroll bar itself: the message's own is 16 bits.
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(Handle(), SB_VERT, &si);
+    int line = Scale(ScrollLine), page = static_cast<int>(si.nPage);
+    switch (code) {
+        case SB_LINEUP: ScrollToPixel(pos_ - line); break;
+        case SB_LINEDOWN: ScrollToPixel(pos_ + line); break;
+        case SB_PAGEUP: ScrollToPixel(pos_ - page); break;
+        case SB_PAGEDOWN: ScrollToPixel(pos_ + page); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: ScrollToPixel(si.nTrackPos); break;
+        case SB_TOP: ScrollToPixel(0); break;
+        case SB_BOTTOM: ScrollToPixel(si.nMax); break;
+        default: break;
+    }
+}
+
 bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_TSB_UPDATERANGE:
-            ApplyRange();
+            if (rangePending_) ApplyRange();
             return true;
-        case WM_VSCROLL: {
-            SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-            ::GetScrollInfo(Handle(), SB_VERT, &si);
-            int line = Scale(16), page = static_cast<int>(si.nPage);
-            switch (LOWORD(wp)) {
-                case SB_LINEUP: ScrollToPixel(pos_ - line); break;
-                case SB_LINEDOWN: ScrollToPixel(pos_ + line); break;
-                case SB_PAGEUP: ScrollToPixel(pos_ - page); break;
-                case SB_PAGEDOWN: ScrollToPixel(pos_ + page); break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: ScrollToPixel(si.nTrackPos); break;
-                case SB_TOP: ScrollToPixel(0); break;
-                case SB_BOTTOM: ScrollToPixel(si.nMax); break;
-                default: break;
-            }
+        case WM_VSCROLL:
+            OnScroll(LOWORD(wp));
             return true;
+        case WM_MOUSEWHEEL: {
+            bool handled = false;
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (OnMouseWheel)
+                OnMouseWheel(this, static_cast<TShiftState>(LOWORD(wp)), static_cast<short>(HIWORD(wp)), at, handled);
+            return handled;  // else on to the parent
         }
         default:
             return TControl::HandleMessage(msg, wp, lp, result);
@@ -405,7 +462,11 @@ void TPageScroller::SetContentWidth(int width) {
     ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0);
 }
 
-void TPageScroller::ScrollToStart() { ::SendMessageA(Handle(), PGM_SETPOS, 0, 0); }
+void TPageScroller::ScrollToStart() { SetScrollPos(0); }
+
+int TPageScroller::ScrollPos() const { return static_cast<int>(::SendMessageA(Handle(), PGM_GETPOS, 0, 0)); }
+
+void TPageScroller::SetScrollPos(int pixels) { ::SendMessageA(Handle(), PGM_SETPOS, 0, pixels); }
 
 bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     if (hdr->code != PGN_CALCSIZE || !child_) return false;
@@ -418,6 +479,75 @@ bool TPageScroller::NotifyReflected(NMHDR* hdr, LRESULT& result) {
     }
     result = 0;
     return true;
+}
+
+// --- page strip ---
+
+TPageStrip::TPageStrip(TControl* parent, TBounds b)
+    : TPanel(parent, b, TBevelCut::bvNone), scroller_(dynamic_cast<TPageScroller*>(parent)) {
+    if (!scroller_) throw EError("A page strip belongs in a page scroller");
+}
+
+int TPageStrip::ViewWidth() const {
+    RECT client;
+    ::GetClientRect(scroller_->Handle(), &client);
+    return client.right;
+}
+
+// The arrows come and go with the position: children are placed for the widest view there is.
+int TPageStrip::BandWidth() const {
+    RECT r;
+    ::GetWindowRect(scroller_->Handle(), &r);
+    return r.right - r.left;
+}
+
+void TPageStrip::PlaceChild(TControl* child, int left, int top, int width, int height) {
+    if (!places_.Has(child)) throw EError("Control is not a child of the strip");
+    places_.Set(child, TBounds{left, top, width, height}, pos_, BandWidth());
+}
+
+// The scroller moves its child to minus its position and sizes it to the whole content, both
+// clamped to a window coordinate: the strip stays over the view instead, and moves its children.
+bool TPageStrip::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != WM_WINDOWPOSCHANGING) return TPanel::HandleMessage(msg, wp, lp, result);
+    auto* wpos = reinterpret_cast<WINDOWPOS*>(lp);
+    RECT now = WindowRectInParent(*this);
+    if (wpos->flags & SWP_NOMOVE) wpos->y = now.top;
+    if (wpos->flags & SWP_NOSIZE) wpos->cy = now.bottom - now.top;
+    wpos->x = 0;
+    wpos->cx = ViewWidth();
+    wpos->flags &= ~static_cast<UINT>(SWP_NOMOVE | SWP_NOSIZE);
+    if (int pos = scroller_->ScrollPos(), band = BandWidth(); pos != pos_ || band != band_) {
+        pos_ = pos;
+        band_ = band;
+        places_.PlaceWindows(pos_, band_);
+    }
+    result = 0;
+    return true;
+}
+
+void TPageStrip::ChildrenChanged() {
+    const auto& children = Controls();
+    if (children.empty()) {
+        places_.Clear();
+    } else if (TControl* added = children.back().get(); !places_.Has(added)) {
+        // Until it is placed, a new child stays where its window was made, in the view.
+        RECT r = WindowRectInParent(*added);
+        places_.Set(added, TBounds{Unscale(r.left + pos_), added->Top(), added->Width(), added->Height()}, pos_,
+                    BandWidth());
+    }
+}
+
+void TPageStrip::ChildFocused(TControl* child) {
+    if (MouseButtonDown()) return;
+    TBounds b = ChildPlace(child);
+    int left = places_.Start(b), right = left + places_.Length(b);
+    // Twice: the scroller's arrows come or go with the first move, and the view with them.
+    for (int pass = 0; pass < 2; ++pass) {
+        int view = ViewWidth();
+        if (left < pos_) scroller_->SetScrollPos(left);
+        else if (right > pos_ + view) scroller_->SetScrollPos(std::min(left, right - view));
+    }
 }
 
 }  // namespace tsb

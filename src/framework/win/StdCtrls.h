@@ -1,20 +1,17 @@
 #pragma once
 // The plain controls the forms are built from.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/win/Control.h"
 #include "framework/win/Convert.h"
+#include "framework/win/PagePlaces.h"
 #include "framework/win/Picture.h"
 
 #include <richedit.h>
 
 namespace tsb {
-
-// Where a child goes and how big it is, in design pixels.
-struct TBounds {
-    int left = 0, top = 0, width = 0, height = 0;
-};
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
 enum class TTextAlign { taLeft, taCenter, taRight };
@@ -90,22 +87,39 @@ private:
     void GuardRunStarts();
 };
 
-// A box whose children scroll vertically; its range follows the children.
+using TMouseWheelEvent = std::function<void(TControl* sender, TShiftState, int delta, POINT screenPos, bool& handled)>;
+
+// A box whose children scroll vertically; its range follows the children. A child's place is
+// kept in page coordinates (TPagePlaces), so a page of any size scrolls and costs only what is
+// on show.
 class TScrollBox : public TControl {
 public:
     TScrollBox(TControl* parent, TBounds b);
-    void ScrollTo(int pos) { ScrollToPixel(Scale(pos)); }
+    // Places and scroll positions are in design pixels, like every size the framework takes.
+    void PlaceChild(TControl* child, int left, int top, int width, int height);
+    TBounds ChildPlace(const TControl* child) const { return places_.Place(child); }
     int ScrollPos() const { return Unscale(pos_); }
+    void SetScrollPos(int pos) { ScrollToPixel(Scale(pos)); }  // clamped to the range
+    void ScrollInView(const TControl* child);
     void UpdateRange();  // coalesced: posts itself once
+
+    // The wheel over the box or a child of it (the system passes it up from the focused one).
+    TMouseWheelEvent OnMouseWheel;
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void Resized() override { UpdateRange(); }
+    void Resized() override;
     void ChildrenChanged() override;
+    void ChildFocused(TControl* child) override;
 
 private:
+    void Place(TControl* child, TBounds b);
     void ApplyRange();
     void ScrollToPixel(int pos);
+    void OnScroll(WORD code);
+    int ViewHeight() const;  // window pixels
+
+    TPagePlaces places_{TPagePlaces::TAxis::axVertical};
     int pos_ = 0;  // window pixels, like the scroll bar
     bool rangePending_ = false;
 };
@@ -119,6 +133,8 @@ public:
     void SetContentWidth(int width);
     int ContentWidth() const { return contentWidth_; }
     void ScrollToStart();
+    int ScrollPos() const;         // window pixels, as the pager keeps it
+    void SetScrollPos(int pixels);  // clamped by the pager
 
 protected:
     bool NotifyReflected(NMHDR* hdr, LRESULT& result) override;
@@ -126,6 +142,31 @@ protected:
 private:
     TControl* child_ = nullptr;
     int contentWidth_ = 0;
+};
+
+// The content of a page scroller that may be wider than a window coordinate reaches: its
+// children keep their places in page coordinates along the strip (design pixels), its window
+// stays as wide as the view, and the children near the view are placed relative to the
+// scroller's position.
+class TPageStrip : public TPanel {
+public:
+    TPageStrip(TControl* parent, TBounds b);  // parent: a TPageScroller
+    void PlaceChild(TControl* child, int left, int top, int width, int height);
+    TBounds ChildPlace(const TControl* child) const { return places_.Place(child); }
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void ChildrenChanged() override;
+    void ChildFocused(TControl* child) override;
+
+private:
+    int ViewWidth() const;  // window pixels: the scroller's client area
+    int BandWidth() const;  // window pixels: the scroller's whole width, its arrows included
+
+    TPageScroller* scroller_;
+    TPagePlaces places_{TPagePlaces::TAxis::axHorizontal};
+    int pos_ = 0;   // the scroller's position, window pixels
+    int band_ = 0;  // the band width the children were placed for
 };
 
 }  // namespace tsb

@@ -1,0 +1,123 @@
+// A page of thousands of shortcuts, taller than a window coordinate reaches: the scroll bar
+// dragged to its end shows the last button where the grid puts it, and a click starts it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "framework/core/Layout.h"
+#include "support/Driver.h"
+#include "support/MainWindow.h"
+
+using namespace tsbtest;
+
+namespace {
+
+constexpr int PageSize = 3000;
+
+std::string LinkName(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "s%04d", i);
+    return name;
+}
+
+// Drags the thumb of the window's vertical scroll bar, at the top of its track, to the end with
+// the real mouse. (The scroll bar of another process can't be asked where its thumb is: at the
+// start it sits just below the upper arrow, a few pixels high at least.)
+void DragThumbToBottom(HWND box) {
+    RECT bar = ScreenRect(box);
+    int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    int x = bar.right - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    int thumbY = bar.top + arrow + 2;
+    int endY = bar.bottom - arrow / 2;  // over the lower arrow: past the end of the track
+    ASSERT_EQ(WindowFromPoint(POINT{x, thumbY}), box) << "something covers the scroll bar";
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    auto send = [&](int px, int py, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = px * 65536 / w + 1;
+        in.mi.dy = py * 65536 / h + 1;
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        return SendInput(1, &in, sizeof in) == 1;
+    };
+    auto pointerAt = [](int px, int py) {
+        return WaitFor([&] {
+            POINT p;
+            GetCursorPos(&p);
+            return p.x == px && p.y == py;
+        }, 5000);
+    };
+    ASSERT_TRUE(send(x, thumbY, 0) && pointerAt(x, thumbY));
+    ASSERT_TRUE(send(x, thumbY, MOUSEEVENTF_LEFTDOWN));
+    // The scroll bar captures the mouse while it tracks the thumb.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    DWORD thread = GetWindowThreadProcessId(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndCapture == box; }, 5000))
+        << "the press did not start a drag";
+    for (int i = 1; i <= 8; ++i) ASSERT_TRUE(send(x, thumbY + (endY - thumbY) * i / 8, 0));
+    ASSERT_TRUE(pointerAt(x, endY));
+    ASSERT_TRUE(send(x, endY, MOUSEEVENTF_LEFTUP));
+}
+
+}  // namespace
+
+// One tree of 3 000 links for both sizes (making them is the slow part): the configuration's
+// button size is rewritten between the two starts.
+TEST(BigPage, TheLastOfThreeThousandButtonsIsReachedByTheScrollBarAndStarts) {
+    ProgramFolder dir;
+    std::string root = dir / "shortcuts", app = dir / "app";
+    MakeDir(root);
+    MakeDir(app);
+    ASSERT_TRUE(CopyFileA((ProgramBuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
+    auto made = std::chrono::steady_clock::now();
+    for (int i = 0; i < PageSize; ++i)
+        MakeLink(root + "\\" + LinkName(i) + ".lnk", {app + "\\marker.exe", LinkName(i), "", "", ""});
+    std::printf("[ info     ] %d links made in %.1f s\n", PageSize,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - made).count());
+    const std::string last = LinkName(PageSize - 1);
+
+    for (int level : {8, 3}) {
+        SCOPED_TRACE("button-size=" + std::to_string(level));
+        WriteFile(dir / "Tessaboard.ini", "[options]\r\nbutton-size=" + std::to_string(level) + "\r\n");
+        DeleteFileA((app + "\\marker.txt").c_str());
+        Program program(dir.Exe());
+        HWND main = program.WaitForWindow("TfrmMain", 30000);
+        ASSERT_TRUE(main);
+        ASSERT_TRUE(program.WaitForLine("TSB: Call TGetImagePreviews " + std::to_string(PageSize), 180000));
+        MainWindow w(main);
+        HWND box = w.ScrollBox();
+        HWND button = w.ButtonByCaption(last);
+        ASSERT_TRUE(box && button);
+        RECT client;
+        GetClientRect(box, &client);
+
+        // Where the grid puts the last button: its column, and the bottom row of the page.
+        RECT mainClient;
+        GetClientRect(main, &mainClient);
+        tsb::ButtonLevel size = tsb::ButtonLevelFor(level);
+        tsb::GridCursor grid;
+        for (int i = 0; i < PageSize - 1; ++i) grid.Advance(size.width, mainClient.right);
+        ASSERT_GT(tsb::GridTop(grid.row, size.height) + size.height, 32767) << "taller than a window coordinate";
+
+        SetForegroundWindow(main);
+        SaveScreenshot("big-page-start-" + std::to_string(level));
+        DragThumbToBottom(box);
+        ASSERT_TRUE(WaitFor([&] { return w.RectInScrollBox(button).bottom == client.bottom; }, 20000))
+            << "the last button ends at " << w.RectInScrollBox(button).bottom << ", the view at " << client.bottom;
+        RECT r = w.RectInScrollBox(button);
+        EXPECT_EQ(r.left, tsb::GridLeft(grid.column, size.width));
+        EXPECT_EQ(r.right - r.left, size.width);
+        EXPECT_EQ(r.bottom - r.top, size.height);
+        EXPECT_GE(r.top, 0);
+        SaveScreenshot("big-page-end-" + std::to_string(level));
+
+        RECT s = ScreenRect(button);
+        POINT centre{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+        ASSERT_EQ(WindowFromPoint(centre), button);
+        PostClick(button);
+        EXPECT_TRUE(WaitFor([&] { return ReadFile(app + "\\marker.txt").find("arg:" + last) != std::string::npos; },
+                            15000));
+        program.Kill();
+    }
+}
