@@ -130,11 +130,13 @@ void TfrmMain::FormCreate() {
 
     FolderMonitor = std::make_unique<TFolderMon>();
     FolderMonitor->OnChange = [this](TFolderMon* m, const TFolderItemInfo& c) { FolderMonChange(m, c); };
-    FolderMonitor->Events = (1u << meFileName) | (1u << meDirName) | (1u << meSize) | (1u << meLastWrite) |
-                            (1u << meLastAccess) | (1u << meCreation);
-    FolderMonitor->WatchSubTree = true;
-    FolderMonitor->Folder = folder;
+    FolderMonitor->SetEvents(static_cast<TMonitorEvents>(MonitorEvent(meFileName) | MonitorEvent(meDirName) |
+                                                         MonitorEvent(meSize) | MonitorEvent(meLastWrite) |
+                                                         MonitorEvent(meLastAccess) | MonitorEvent(meCreation)));
+    FolderMonitor->SetWatchSubTree(true);
+    FolderMonitor->SetFolder(folder);
 
+    ChangeTimer.OnTimer = [this] { ChangeTimerTimer(); };
     IdleHomeTimer.OnTimer = [this] { IdleHomeTimerTimer(); };
 }
 

@@ -95,7 +95,8 @@ public:
     void ScrollBox1MouseWheel(TControl* sender, TShiftState shift, int wheelDelta, POINT mousePos, bool& handled);
     void RestartIdleHomeTimer();
     void IdleHomeTimerTimer();
-    void FolderMonChange(TFolderMon*, const TFolderItemInfo&) {}
+    void FolderMonChange(TFolderMon* sender, const TFolderItemInfo& change);
+    void ChangeTimerTimer();
 
     // Launching
     void ButtonClick(TControl* sender);
@@ -116,6 +117,8 @@ private:
     TFolderRecord* PageOnShow();
     void MakeSubPageButtons(TFolderRecord* page);
     void MakeShortcutButtons(TFolderRecord* page);
+    void ItemRemoved(const std::string& lowerPath);
+    void DropPendingRename();
 
     // A display lets messages through; one asked for meanwhile waits for it to finish and is
     // then posted, so two builds never mix their buttons.

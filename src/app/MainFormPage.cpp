@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/Tools.h"
+#include "framework/core/IdleTime.h"
 #include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
@@ -238,10 +239,8 @@ void TfrmMain::ScrollBox1MouseWheel(TControl*, TShiftState shift, int wheelDelta
 
 void TfrmMain::RestartIdleHomeTimer() {
     if (IdleHomeTime <= 0 || CurrentPage == RootFolder) return;
-    // Minutes beyond what a 32-bit millisecond count holds wait as long as the timer can.
-    long long ms = static_cast<long long>(IdleHomeTime) * 60000;
     IdleHomeTimer.SetEnabled(false);
-    IdleHomeTimer.SetInterval(static_cast<unsigned>(std::min<long long>(ms, USER_TIMER_MAXIMUM)));
+    IdleHomeTimer.SetInterval(IdleHomeInterval(IdleHomeTime));
     IdleHomeTimer.SetEnabled(true);
 }
 

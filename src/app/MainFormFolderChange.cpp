@@ -1,0 +1,74 @@
+// The main window's side of the folder monitor: every change on disk updates the page tree or
+// marks the configuration, and ChangeTimer, restarted by each one, redisplays once per burst.
+#include <utility>
+
+#include "app/MainForm.h"
+#include "framework/core/Text.h"
+#include "framework/win/Files.h"
+
+namespace tsb {
+
+// Runs inside a blocking hand-over from the monitor's worker, possibly in the middle of a
+// display: it only changes the tree's flags and paths and restarts the timer.
+void TfrmMain::FolderMonChange(TFolderMon* sender, const TFolderItemInfo& change) {
+    const std::string& folder = sender->Folder();
+    std::string full = folder + change.FileName;
+    std::string lower = LowerAZ(full);
+    bool besideProgram = ExtractFilePath(change.FileName).empty() && SameTextAZ(folder, ProgramFolder());
+    if (change.Action != actNewName) DropPendingRename();
+    switch (change.Action) {
+        case actOldName:
+            RenameFrom = lower;
+            break;
+        case actNewName:
+            // A new name without its old half is an arrival; an old half is used once.
+            if (RenameFrom.empty()) MarkItemAdded(lower);
+            else RenameItem(std::exchange(RenameFrom, {}), full);
+            break;
+        case actAdded:
+            MarkItemAdded(lower);
+            break;
+        case actRemoved:
+            ItemRemoved(lower);
+            break;
+        case actModified:
+            if (besideProgram) ConfigChanged = true;
+            else MarkFileChanged(lower);
+            break;
+    }
+    // The home page's own folder back in its place (made anew, or renamed to it): no record
+    // above the root notices, so the root is read again.
+    if ((change.Action == actAdded || change.Action == actNewName) && RootFolder && lower == RootFolder->Path) {
+        RootFolder->NeedsLoad = true;
+        RootFolder->Changed = true;
+    }
+    if (besideProgram) ConfigChanged = true;
+    ChangeTimer.SetEnabled(false);
+    ChangeTimer.SetEnabled(true);
+}
+
+// The page on show moves to the folder that held the removed item when its path begins with
+// the removed one (as text: a removed sibling "games" moves "games2" too); when that folder is
+// no page (an item beside the program, the shortcuts folder itself) the home page is shown.
+void TfrmMain::ItemRemoved(const std::string& lowerPath) {
+    if (TFolderRecord* page = CurrentPage.Get(); page && StartsWith(page->Path, lowerPath)) {
+        TFolderRecord* holder = FindFolderByPath(ExcludeTrailingDelimiter(ExtractFilePath(lowerPath)));
+        CurrentPage = holder ? holder : RootFolder;
+    }
+    RemoveItem(lowerPath);
+}
+
+// An old name whose new half did not follow was moved out of sight: it is gone.
+void TfrmMain::DropPendingRename() {
+    if (!RenameFrom.empty()) ItemRemoved(std::exchange(RenameFrom, {}));
+}
+
+void TfrmMain::ChangeTimerTimer() {
+    ChangeTimer.SetEnabled(false);  // one tick per burst
+    DropPendingRename();
+    if (ConfigChanged) LoadConfig();
+    TFolderRecord* page = PageOnShow();
+    if (page->Changed || page->NeedsLoad) LoadCurrentPage();
+}
+
+}  // namespace tsb

@@ -1,0 +1,94 @@
+// The menu following the disk end to end: the real program, files changed under it by hand,
+// navigation by real clicks. One start for everything (each costs the ten-second splash).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Driver.h"
+#include "support/MainWindow.h"
+
+using namespace tsbtest;
+
+namespace {
+
+using Captions = std::vector<std::string>;
+
+}  // namespace
+
+TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
+    ProgramFolder dir;
+    std::string root = dir / "shortcuts";
+    std::string target = dir / "target.txt";
+    WriteFile(target, "x");
+    MakeDir(root);
+    for (const char* sub : {"Arcade", "Arcade\\Cards", "Drop", "games", "games2"}) MakeDir(root + "\\" + sub);
+    MakeLink(root + "\\top.lnk", {target, "", "Top", "", ""});
+    MakeLink(root + "\\Arcade\\pin.lnk", {target, "", "Pin", "", ""});
+    MakeLink(root + "\\Arcade\\Cards\\poker.lnk", {target, "", "Poker", "", ""});
+    MakeLink(root + "\\Drop\\first.lnk", {target, "", "First", "", ""});
+    MakeLink(root + "\\games2\\solo.lnk", {target, "", "Solo", "", ""});
+    TempFolder outside{"tsbdrop"};
+    std::vector<std::string> drop;
+    for (int i = 1000; i < 1200; ++i) drop.push_back(std::to_string(i) + ".lnk");
+    for (const std::string& name : drop) MakeLink(outside / name, {target, "", "", "", ""});
+
+    Program app(dir.Exe());
+    HWND main = app.WaitForWindow("TfrmMain", 30000);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(app.WaitForLine("TSB: TfrmMain.GetImageThumbnails"));
+    MainWindow w(main);
+    auto shows = [&](const Captions& c) { return WaitFor([&] { return w.ShortcutCaptions() == c; }, 10000); };
+    auto click = [&](const std::string& caption) {  // the page may be being rebuilt: wait for it
+        HWND b = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (b = w.ButtonByCaption(caption)) != nullptr; }, 5000)) << caption;
+        PostClick(b);
+    };
+    ASSERT_EQ(w.ShortcutCaptions(), Captions{"Top"});
+    EXPECT_FALSE(IsWindowEnabled(w.HomeButton()));
+    EXPECT_FALSE(IsWindowEnabled(w.BackButton()));
+
+    // Back from a first-level page goes home; Home and Back are enabled on every other page.
+    click("Arcade");
+    ASSERT_TRUE(shows({"Pin"}));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(w.HomeButton()) && IsWindowEnabled(w.BackButton()); }, 5000));
+    PostClick(w.BackButton());
+    ASSERT_TRUE(shows({"Top"}));
+
+    // The configuration saved in an editor shows without a restart.
+    WriteFile(dir / "Tessaboard.ini", "[options]\r\ntitle=Watched Menu\r\n");
+    EXPECT_TRUE(WaitFor([&] { return w.HasLabel("Watched Menu"); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TfrmMain.LoadConfig") == 2; }, 5000));
+
+    // 200 links dropped into the page on show in one burst: one rebuild shows them all.
+    click("Drop");
+    ASSERT_TRUE(shows({"First"}));
+    ASSERT_TRUE(app.WaitForLine("TSB: Call TGetImagePreviews 1"));
+    int builds = app.CountLines("TSB: TfrmMain.GetImageThumbnails");
+    for (const std::string& name : drop)
+        ASSERT_TRUE(MoveFileA((outside / name).c_str(), (root + "\\Drop\\" + name).c_str()));
+    ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions().size() == 201; }, 30000));
+    ASSERT_TRUE(app.WaitForLine("TSB: Call TGetImagePreviews 201"));
+    EXPECT_EQ(app.CountLines("TSB: TfrmMain.GetImageThumbnails") - builds, 1);
+
+    // The folder of the page on show removed: its parent is shown.
+    PostClick(w.HomeButton());
+    ASSERT_TRUE(shows({"Top"}));
+    click("Arcade");
+    ASSERT_TRUE(shows({"Pin"}));
+    click("Cards");
+    ASSERT_TRUE(shows({"Poker"}));
+    RemoveTree(root + "\\Arcade\\Cards");
+    EXPECT_TRUE(shows({"Pin"}));
+    EXPECT_EQ(TextOf(w.PageTitle()), "Arcade");
+
+    // A removed sibling whose name begins the page's ("games" of "games2") moves to their parent.
+    PostClick(w.HomeButton());
+    ASSERT_TRUE(shows({"Top"}));
+    click("games2");
+    ASSERT_TRUE(shows({"Solo"}));
+    RemoveTree(root + "\\games");
+    EXPECT_TRUE(shows({"Top"}));
+    EXPECT_FALSE(IsWindowEnabled(w.BackButton()));
+    SaveScreenshot("monitor-followed");
+}
