@@ -133,8 +133,13 @@ void TMetafile::Draw(HDC dc, const RECT& d, bool) const { ::PlayEnhMetaFile(dc, 
 namespace {
 struct Registration {
     std::string extension, description;
-    TGraphicLoader loader;
+    TScaledGraphicLoader loader;
 };
+
+// Classes that always decode at full size ignore the fit.
+TScaledGraphicLoader IgnoringFit(TGraphicLoader loader) {
+    return [loader = std::move(loader)](const std::string& file, int, int) { return loader(file); };
+}
 
 // Read by workers (thumbnails) while the GUI thread may register: every access holds the lock.
 // The framework's own classes are the first entries from the start, so nothing registered
@@ -147,10 +152,10 @@ struct Registry {
         auto bmp = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TBitmap::FromFile(f); };
         auto ico = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TIcon::FromFile(f); };
         auto emf = [](const std::string& f) -> std::unique_ptr<TGraphic> { return TMetafile::FromFile(f); };
-        list.push_back({".wmf", "Metafiles", emf});
-        list.push_back({".emf", "Enhanced Metafiles", emf});
-        list.push_back({".ico", "Icons", ico});
-        list.push_back({".bmp", "Bitmaps", bmp});
+        list.push_back({".wmf", "Metafiles", IgnoringFit(emf)});
+        list.push_back({".emf", "Enhanced Metafiles", IgnoringFit(emf)});
+        list.push_back({".ico", "Icons", IgnoringFit(ico)});
+        list.push_back({".bmp", "Bitmaps", IgnoringFit(bmp)});
     }
 };
 
@@ -160,13 +165,17 @@ Registry& TheRegistry() {
 }
 }  // namespace
 
-void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader) {
+void RegisterPictureClass(const std::string& extension, const std::string& description, TScaledGraphicLoader loader) {
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);
     r.list.push_back({LowerAZ(extension), description, std::move(loader)});
 }
 
-TGraphicLoader FindPictureClass(const std::string& extension) {
+void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader) {
+    RegisterPictureClass(extension, description, IgnoringFit(std::move(loader)));
+}
+
+TScaledGraphicLoader FindScaledPictureClass(const std::string& extension) {
     std::string ext = LowerAZ(extension);
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);
@@ -175,10 +184,18 @@ TGraphicLoader FindPictureClass(const std::string& extension) {
     return {};
 }
 
-void TPicture::LoadFromFile(const std::string& file) {
-    TGraphicLoader loader = FindPictureClass(ExtractFileExt(file));
+TGraphicLoader FindPictureClass(const std::string& extension) {
+    TScaledGraphicLoader loader = FindScaledPictureClass(extension);
+    if (!loader) return {};
+    return [loader = std::move(loader)](const std::string& file) { return loader(file, 0, 0); };
+}
+
+void TPicture::LoadFromFile(const std::string& file) { LoadFromFile(file, 0, 0); }
+
+void TPicture::LoadFromFile(const std::string& file, int fitWidth, int fitHeight) {
+    TScaledGraphicLoader loader = FindScaledPictureClass(ExtractFileExt(file));
     if (!loader) throw EError("Unknown picture file extension (" + ExtractFileExt(file) + ")");
-    graphic_ = loader(file);
+    graphic_ = loader(file, fitWidth, fitHeight);
 }
 
 }  // namespace tsb

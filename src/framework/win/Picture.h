@@ -16,6 +16,10 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual void Draw(HDC dc, const RECT& dest, bool transparent) const = 0;  // scaled into dest
+    // The size the file itself declares. A class that decodes smaller than that (to fit a size the
+    // caller asked for) reports it here, so that callers can place the picture by its true shape.
+    virtual int OriginalWidth() const { return Width(); }
+    virtual int OriginalHeight() const { return Height(); }
 };
 
 class TBitmap : public TGraphic {
@@ -63,8 +67,14 @@ private:
 
 // Safe from any thread. A loader may run on a worker: it makes a picture of its own.
 using TGraphicLoader = std::function<std::unique_ptr<TGraphic>(const std::string& file)>;
+// A loader that may decode smaller than the file's size, never smaller than needed to fill a fit
+// into fitWidth x fitHeight (keeping proportions); 0 x 0 asks for the full size.
+using TScaledGraphicLoader =
+    std::function<std::unique_ptr<TGraphic>(const std::string& file, int fitWidth, int fitHeight)>;
 void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader);
+void RegisterPictureClass(const std::string& extension, const std::string& description, TScaledGraphicLoader loader);
 TGraphicLoader FindPictureClass(const std::string& extension);  // any case, with the dot; empty if none
+TScaledGraphicLoader FindScaledPictureClass(const std::string& extension);  // the same look-up
 
 class TPicture {
 public:
@@ -73,6 +83,9 @@ public:
     TPicture& operator=(const TPicture&) = delete;
 
     void LoadFromFile(const std::string& file);  // raises for an unknown extension or bad file
+    // The same, and the picture only needs to fill a fit into fitWidth x fitHeight: a class may
+    // decode it smaller (never below that). Place it by OriginalWidth/OriginalHeight.
+    void LoadFromFile(const std::string& file, int fitWidth, int fitHeight);
     // Graphics never change once made, so pictures that copy each other share them.
     void Assign(const TPicture& other) { graphic_ = other.graphic_; }
     void SetGraphic(std::shared_ptr<const TGraphic> g) { graphic_ = std::move(g); }
@@ -80,6 +93,8 @@ public:
     bool Empty() const { return !graphic_; }
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
+    int OriginalWidth() const { return graphic_ ? graphic_->OriginalWidth() : 0; }
+    int OriginalHeight() const { return graphic_ ? graphic_->OriginalHeight() : 0; }
     void Draw(HDC dc, const RECT& dest, bool transparent = false) const {
         if (graphic_) graphic_->Draw(dc, dest, transparent);
     }

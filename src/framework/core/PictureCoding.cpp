@@ -1,0 +1,23 @@
+#include "framework/core/PictureCoding.h"
+
+namespace tsb {
+
+int64_t ScaledExtent(int64_t extent, int eighths) { return (extent * eighths + 7) / 8; }
+
+int DecodeEighths(int64_t width, int64_t height, int fitWidth, int fitHeight, int64_t maxPixels) {
+    if (width <= 0 || height <= 0) return 8;
+    int eighths = 8;
+    if (fitWidth > 0 && fitHeight > 0) {
+        // The fit shrinks by the smaller of fitWidth/width and fitHeight/height; eighths/8 is at
+        // least that when it reaches either ratio.
+        for (eighths = 1; eighths < 8; ++eighths)
+            if (eighths * width >= int64_t{8} * fitWidth || eighths * height >= int64_t{8} * fitHeight) break;
+    }
+    for (; eighths > 0; --eighths)
+        if (ScaledExtent(width, eighths) * ScaledExtent(height, eighths) <= maxPixels) return eighths;
+    return 0;
+}
+
+int TiffCompressionFor(int value) { return value >= 2 && value <= 6 ? value : 2; }
+
+}  // namespace tsb
