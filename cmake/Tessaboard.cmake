@@ -4,7 +4,7 @@ set(TSB_SYSTEM_LIBS comctl32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi ms
 
 file(GLOB TSB_FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/framework/win/*.cpp)
 add_library(tsb_framework STATIC ${TSB_FRAMEWORK_SOURCES})
-target_link_libraries(tsb_framework PUBLIC tsb_core ${TSB_SYSTEM_LIBS})
+target_link_libraries(tsb_framework PUBLIC tsb_core JPEG::JPEG ${TSB_SYSTEM_LIBS})
 
 # Every unit except the program entry, so tests link the real code.
 file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS

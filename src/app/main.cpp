@@ -5,12 +5,14 @@
 #include "framework/win/ScopedWin.h"
 #include "pages/DataObject.h"
 #include "pages/WinShell.h"
+#include "pictures/GdiPlusPictures.h"
 
 using namespace tsb;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoInitGuard com;
     try {
+        RegisterPictureClasses();  // before any window: the logo and every picture decode through them
         Application().Initialize();
         Application().SetTitle("Tessaboard");
         InitWinShell();
@@ -22,6 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             Application().Run();
             Application().SetMainForm(nullptr);
         }
+        ReleaseGdiPlusLibrary();  // the main window, and with it every thread that draws pictures, is gone
         DoneRootFolder();
         DoneWinShell();
     } catch (const std::exception& e) {

@@ -1,54 +1,52 @@
 #pragma once
-// Pictures made by the tests, and reading back what a control or a graphic shows.
-#include <functional>
+// Picture files made by the tests themselves, byte by byte or by the encoders under test, in
+// every format the menu reads; and the damaged forms of each.
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "framework/win/Control.h"
 #include "framework/win/Picture.h"
-#include "framework/win/ScopedWin.h"
+#include "pictures/GdiPlusPictures.h"
+#include "support/Driver.h"
 
 namespace tsbtest {
 
-constexpr COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Black = RGB(0, 0, 0);
+// One-colour pictures.
+std::string BmpBytes(int width, int height, COLORREF colour);  // 24 bits, bottom-up
+void WriteBmp(const std::string& path, int width, int height, COLORREF colour);
+// libjpeg's own encoder; components 1 (grey), 3 (colour) or 4 (CMYK, stored inverted as Adobe's
+// files are, with Adobe's marker).
+std::string JpegBytes(int width, int height, COLORREF colour, bool progressive = false, int components = 3);
+// A 24-bit bitmap of one colour.
+std::unique_ptr<tsb::TBitmap> MakeBitmap(int width, int height, COLORREF colour);
+// Through GDI+'s encoders (needs RegisterPictureClasses).
+std::string EncodedBytes(int width, int height, COLORREF colour, tsb::TPictureFormat format);
+std::string PngBytes(int width, int height, COLORREF colour);
+// Several frames or pages, one colour each; the first is the one shown.
+std::string AnimatedGifBytes(int width, int height, const std::vector<COLORREF>& frames);
+std::string MultiPageTiffBytes(int width, int height, const std::vector<COLORREF>& pages);
 
-// A 24-bit bitmap file of w x h: the left half red, the right half blue.
-inline std::string HalvesBmp(int w, int h) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    std::string row(stride, '\0');
-    for (int x = 0; x < w; ++x) {
-        bool left = x < w / 2;
-        row[x * 3] = left ? 0 : static_cast<char>(255);      // blue
-        row[x * 3 + 2] = left ? static_cast<char>(255) : 0;  // red
-    }
-    for (int y = 0; y < h; ++y) out += row;
-    return out;
-}
+// A Windows metafile made by GDI: a red rectangle filling its 100 x 50 area; returns its bytes.
+std::string MakeWindowsMetafile(const std::string& path);
+// An enhanced metafile of one colour, and an icon file of one colour (32 bits, no mask holes).
+void WriteEnhMetafile(const std::string& path, COLORREF colour);
+std::string IconBytes(int size, COLORREF colour);
 
-// The pixel at x, y of what paint draws on a width x height surface.
-inline COLORREF PaintedPixel(int width, int height, int x, int y, const std::function<void(HDC)>& paint) {
-    tsb::ScopedGetDC screen(nullptr);
-    tsb::unique_hdc dc(::CreateCompatibleDC(screen.get()));
-    tsb::unique_hbitmap bmp(::CreateCompatibleBitmap(screen.get(), width, height));
-    tsb::ScopedSelect sel(dc.get(), bmp.get());
-    paint(dc.get());
-    return ::GetPixel(dc.get(), x, y) & 0xFFFFFF;
-}
+// Headers that claim width x height over a few bytes of data.
+std::string HugeBmpBytes(int width, int height);
+std::string HugeJpegBytes(int width, int height, bool progressive = false);
+std::string HugePngBytes(int width, int height);
+std::string HugeGifBytes(int width, int height);
+std::string HugeTiffBytes(int width, int height);
 
-inline COLORREF GraphicPixel(const tsb::TGraphic& g, int x, int y) {
-    return PaintedPixel(g.Width(), g.Height(), x, y,
-                        [&](HDC dc) { g.Draw(dc, RECT{0, 0, g.Width(), g.Height()}, false); });
-}
+// A memory stream holding bytes, positioned at its start; and a stream's whole content.
+tsb::ComPtr<IStream> MemoryStream(const std::string& bytes);
+std::string StreamBytes(IStream* stream);
+
+// The colour that a picture draws at the centre of a 40 x 40 white surface.
+COLORREF DrawnCentre(const tsb::TGraphic& g);
+COLORREF DrawnCentre(const tsb::TPicture& p);
+// Colours equal within the rounding of lossy formats.
+bool Near(COLORREF a, COLORREF b, int tolerance = 6);
 
 }  // namespace tsbtest

@@ -7,59 +7,11 @@
 #include "framework/win/Errors.h"
 #include "framework/win/Picture.h"
 #include "win/LambdaThread.h"
+#include "win/PictureFiles.h"
 #include "win/WinTestMain.h"
 
 using namespace tsb;
 using namespace tsbtest;
-
-namespace {
-
-// A 24-bit bottom-up bitmap file of one colour.
-void WriteBmp(const std::string& path, int w, int h, COLORREF c) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB};
-    std::string pixels(static_cast<size_t>(stride) * h, '\0');
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            char* p = pixels.data() + y * stride + x * 3;
-            p[0] = static_cast<char>(GetBValue(c)), p[1] = static_cast<char>(GetGValue(c)),
-            p[2] = static_cast<char>(GetRValue(c));
-        }
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = static_cast<DWORD>(fh.bfOffBits + pixels.size());
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
-    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    WriteFile(path, data + pixels);
-}
-
-// A Windows metafile made by GDI: a filled red rectangle over its whole 100 x 50 area.
-std::string MakeWindowsMetafile(const std::string& path) {
-    HDC dc = CreateMetaFileA(path.c_str());
-    SetWindowExtEx(dc, 100, 50, nullptr);
-    unique_hbrush red(CreateSolidBrush(RGB(255, 0, 0)));
-    RECT r{0, 0, 100, 50};
-    FillRect(dc, &r, red.get());
-    DeleteMetaFile(CloseMetaFile(dc));
-    return ReadFile(path);
-}
-
-// The colour drawn at the centre of a 40 x 40 surface by the picture.
-COLORREF DrawnCentre(const TPicture& p) {
-    unique_hdc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), 40, -40, 1, 32, BI_RGB}};
-    void* bits = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ScopedSelect sel(dc.get(), bmp.get());
-    RECT all{0, 0, 40, 40};
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    p.Draw(dc.get(), all);
-    GdiFlush();
-    return GetPixel(dc.get(), 20, 20);
-}
-
-}  // namespace
 
 class Pictures : public WinTest {
 protected:

@@ -5,7 +5,7 @@
 #include "framework/core/Text.h"
 #include "pictures/PixelBitmap.h"
 #include "win/MainFormFixture.h"
-#include "win/PictureFiles.h"
+#include "win/TwoColourPictures.h"
 
 using namespace tsb;
 using namespace tsbtest;

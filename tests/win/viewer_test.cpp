@@ -8,7 +8,7 @@
 #include "pictures/ImageViewerUnit.h"
 #include "pictures/SlideShowUnit.h"
 #include "win/MainFormFixture.h"
-#include "win/PictureFiles.h"
+#include "win/TwoColourPictures.h"
 
 using namespace tsb;
 using namespace tsbtest;

@@ -1,10 +1,12 @@
 #include "framework/win/Picture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
+#include "framework/core/PictureCoding.h"
 #include "framework/core/Text.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
@@ -21,7 +23,56 @@ TBitmap::TBitmap(HBITMAP owned) : bmp_(owned) {
     }
 }
 
+namespace {
+
+// The system's loader trusts the header: a file shorter than the pixels it declares is read past
+// its end, and a few bytes can declare gigabytes. Both are refused before it sees them.
+void CheckBitmapFile(const std::string& file) {
+    unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
+    LARGE_INTEGER size{};
+    BYTE head[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)] = {};
+    DWORD got = 0;
+    if (!::GetFileSizeEx(f.get(), &size) || !::ReadFile(f.get(), head, sizeof head, &got, nullptr))
+        RaiseLastOSError("Cannot read file \"" + file + "\"");
+    const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
+    BITMAPFILEHEADER fh{};
+    DWORD infoSize = 0;
+    if (got < sizeof fh + sizeof(BITMAPCOREHEADER)) throw EError(invalid);
+    std::memcpy(&fh, head, sizeof fh);
+    std::memcpy(&infoSize, head + sizeof fh, sizeof infoSize);
+    if (fh.bfType != 0x4D42) throw EError(invalid);
+    int64_t width = 0, height = 0;
+    unsigned bits = 0;
+    DWORD compression = BI_RGB;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core{};
+        std::memcpy(&core, head + sizeof fh, sizeof core);
+        width = core.bcWidth, height = core.bcHeight, bits = core.bcBitCount;
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && got == sizeof head) {
+        BITMAPINFOHEADER info{};
+        std::memcpy(&info, head + sizeof fh, sizeof info);
+        width = info.biWidth, height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
+        bits = info.biBitCount, compression = info.biCompression;
+    } else {
+        throw EError(invalid);
+    }
+    if (width <= 0 || height <= 0 || bits == 0 || bits > 32) throw EError(invalid);
+    if (width * height > MaxDecodedPixels)
+        throw EError("Bitmap image is too large: \"" + file + "\" (" + std::to_string(width) + " x " +
+                     std::to_string(height) + " pixels; at most " + std::to_string(MaxDecodedPixels) + ")");
+    if (compression == BI_RGB || compression == BI_BITFIELDS) {
+        int64_t stride = (width * bits + 31) / 32 * 4;
+        int64_t pixelsAt = std::max<int64_t>(fh.bfOffBits, sizeof fh + infoSize);
+        if (size.QuadPart < pixelsAt + stride * height) throw EError(invalid);
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap> TBitmap::FromFile(const std::string& file) {
+    CheckBitmapFile(file);
     auto h = static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
                                                LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!h) throw EError("Bitmap image is not valid: \"" + file + "\"");
