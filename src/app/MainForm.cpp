@@ -178,6 +178,7 @@ void TfrmMain::StopMonitor() {
 }
 
 void TfrmMain::FormClose() {
+    StopThumbnails();  // before the picture decoders are shut down, and before the buttons go
     StopMonitor();
     FolderMonitor.reset();
 }

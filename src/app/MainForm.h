@@ -10,6 +10,7 @@
 #include "framework/win/Timer.h"
 #include "monitor/FolderMon.h"
 #include "pages/DataObject.h"
+#include "pictures/GetImagePreviewsThread.h"
 
 namespace tsb {
 
@@ -86,6 +87,12 @@ public:
     void SetButtonSize(int level);
     void GetImageThumbnails();
 
+    // Thumbnails: the thread of the page on show, and what earlier displays made. The thread is
+    // stopped (StopThumbnails) before the page is read again or its buttons go, and at close.
+    std::unique_ptr<TGetImagePreviews> Previews;
+    TThumbnailCache Thumbnails;
+    void StopThumbnails();
+
     // Navigation
     void HomeButtonClick(TControl*);
     void BackButtonClick(TControl*);
@@ -119,6 +126,9 @@ private:
     void MakeShortcutButtons(TFolderRecord* page);
     void ItemRemoved(const std::string& lowerPath);
     void DropPendingRename();
+    void ThumbnailReady(unsigned generation, const TThumbnail& thumbnail);
+
+    unsigned thumbnailGeneration_ = 0;  // the thumbnail run whose hand-overs are installed
 
     // A display lets messages through; one asked for meanwhile waits for it to finish and is
     // then posted, so two builds never mix their buttons.

@@ -8,8 +8,31 @@
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
 #include "pages/WorkingFormUnit.h"
+#include "pictures/ImageViewerUnit.h"
 
 namespace tsb {
+
+// The pictures of the clicked shortcut's page, copied in page order, and where the clicked one
+// is among them (as clicked, repaired or not). Only the clicked one when its page is gone.
+static std::vector<TViewerEntry> PagePictures(TRef<TShortcutRecord> clicked, const TViewerEntry& asClicked,
+                                       size_t& current) {
+    std::vector<TViewerEntry> out;
+    current = 0;
+    const TShortcutRecord* s = clicked.Get();
+    if (s && s->Parent) {
+        for (const auto& entry : s->Parent->Shortcuts) {
+            if (entry.get() == s) {
+                current = out.size();
+                out.push_back(asClicked);
+            } else if (entry->LinkInfo && IsPictureFile(ExtractFileExt(entry->LinkInfo->PathName))) {
+                const TShellLinkInfo& i = *entry->LinkInfo;
+                out.push_back({entry->Name, i.PathName, i.Arguments, i.WorkingDirectory});
+            }
+        }
+    }
+    if (out.empty()) out.push_back(asClicked);
+    return out;
+}
 
 void TfrmMain::ButtonClick(TControl* sender) {
     // The repair's dialog and the indicator let messages through, and a reload run by them
@@ -18,6 +41,7 @@ void TfrmMain::ButtonClick(TControl* sender) {
     const TShortcutRecord* s = ref.Get();
     if (!s || !s->LinkInfo) return;  // a button of a page that has been read again since
     std::string link = s->Path;
+    std::string name = s->Name;
     TShellLinkInfo info = *s->LinkInfo;
     s = nullptr;
     try {
@@ -30,7 +54,16 @@ void TfrmMain::ButtonClick(TControl* sender) {
             }
         }
         if (!FileExists(info.PathName)) return;
-        // Pictures open in the built-in viewer once it exists; until then the shell shows them.
+        if (IsPictureFile(ExtractFileExt(info.PathName))) {
+            TImageViewer viewer;
+            viewer.pnlNavBar->SetColor(MainWindowColor);
+            viewer.ViewerButtonVisible = SystemImageViewerVisible || AdminMode;
+            size_t current = 0;
+            std::vector<TViewerEntry> pictures = PagePictures(ref, {name, info.PathName, info.Arguments,
+                                                                    info.WorkingDirectory}, current);
+            viewer.Execute(std::move(pictures), current);
+            return;
+        }
         ShowLoading("");
         ::ShellExecuteA(nullptr, "open", info.PathName.c_str(), info.Arguments.c_str(), info.WorkingDirectory.c_str(),
                         SW_SHOWNORMAL);

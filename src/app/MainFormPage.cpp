@@ -50,6 +50,11 @@ void TfrmMain::LoadCurrentPage() {
         displaying_ = false;
         if (TRef<TFolderRecord> next = std::exchange(pendingPage_, {}); !next.Empty()) PostLoadPage(next);
     });
+    // Thumbnails start after the clean-up below, and only for a display built to its end.
+    bool built = false;
+    ScopeExit thumbnails([this, &built] {
+        if (built) GetImageThumbnails();
+    });
     HomeButton->SetEnabled(false);
     BackButton->SetEnabled(false);
     // From here on every way out, a failed read of the folder included, restores the window.
@@ -59,9 +64,9 @@ void TfrmMain::LoadCurrentPage() {
         HomeButton->SetEnabled(away);
         BackButton->SetEnabled(away);
         Application().SetScreenCursor(nullptr);
-        GetImageThumbnails();
     });
     Log("TfrmMain.LoadCurrentPage");
+    StopThumbnails();  // before the folder is read again and before its buttons go
     std::string shortcuts = ProgramFolder() + "shortcuts";
     if (!DirectoryExists(shortcuts)) ForceDirectories(shortcuts);
     if (PageOnShow()->NeedsLoad) {
@@ -82,7 +87,6 @@ void TfrmMain::LoadCurrentPage() {
     PageScroller1->ScrollToStart();
     FolderPanel->SetBounds(0, 0, FolderPanel->Width(), PageScroller1->Height());
     PageTitlePanel->SetCaption(page->Name);
-    // (no thumbnail thread runs yet, so none has to be stopped before the buttons go)
     ::SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     ScopeExit redraw([this] {
         ::SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
@@ -106,6 +110,7 @@ void TfrmMain::LoadCurrentPage() {
         }
     }
     MakeShortcutButtons(page);
+    built = true;
 }
 
 void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
@@ -179,17 +184,6 @@ void TfrmMain::MakeShortcutButtons(TFolderRecord* page) {
         }
         grid.Advance(ButtonWidth, clientWidth);
     }
-}
-
-void TfrmMain::GetImageThumbnails() {
-    Log("TfrmMain.GetImageThumbnails");
-    std::vector<TColorButton*> buttons;
-    for (const auto& c : ScrollBox1->Controls())
-        if (auto* b = dynamic_cast<TColorButton*>(c.get()); b && b->Tag().As<TShortcutRecord>())
-            buttons.push_back(b);
-    if (buttons.empty()) return;
-    Log("Call TGetImagePreviews " + std::to_string(buttons.size()));
-    // The previews themselves are made by the thumbnail thread, which arrives with the pictures.
 }
 
 // --- navigation ---

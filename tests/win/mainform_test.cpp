@@ -2,6 +2,8 @@
 // display and launching.
 #include "app/MainForm.h"
 
+#include <algorithm>
+
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"
@@ -33,7 +35,11 @@ TEST_F(MainFormTest, HomePageWithoutSubPages) {
     EXPECT_FALSE(frm->BackButton->Enabled());
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page");
     EXPECT_FALSE(frm->pnlPageHeader->Visible());
-    EXPECT_EQ(Lines("TSB: Call TGetImagePreviews 2"), 1);
+    EXPECT_EQ(Lines("TSB: TfrmMain.GetImageThumbnails"), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return StartsWith(l, "TSB: Call TGetImagePreviews"); }),
+              0)
+        << "no target is a picture: no thumbnail run";
     EXPECT_EQ(Lines("TSB: TfrmMain.LoadCurrentPage Reload Required"), 1);
     EXPECT_FALSE(frmWorking) << "the indicator is gone after the load";
 }
