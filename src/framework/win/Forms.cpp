@@ -35,12 +35,22 @@ static BOOL CALLBACK CollectEnabled(HWND h, LPARAM lp) {
     return TRUE;
 }
 
-int TForm::ShowModal() {
-    // Every other window of the thread is disabled while the form runs.
+std::vector<HWND> DisableThreadWindows(HWND except) {
     std::vector<HWND> disabled;
-    std::pair<HWND, std::vector<HWND>*> walk(Handle(), &disabled);
+    std::pair<HWND, std::vector<HWND>*> walk(except, &disabled);
     ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&walk));
     for (HWND h : disabled) ::EnableWindow(h, FALSE);
+    return disabled;
+}
+
+void EnableWindows(const std::vector<HWND>& windows) {
+    for (HWND h : windows)
+        if (::IsWindow(h)) ::EnableWindow(h, TRUE);
+}
+
+int TForm::ShowModal() {
+    // Every other window of the thread is disabled while the form runs.
+    std::vector<HWND> disabled = DisableThreadWindows(Handle());
     modal_ = true;
     modalResult_ = mrNone;
     ShowForm();
@@ -50,7 +60,7 @@ int TForm::ShowModal() {
         ::PostQuitMessage(0);
         modalResult_ = mrCancel;
     }
-    for (HWND h : disabled) ::EnableWindow(h, TRUE);
+    EnableWindows(disabled);
     modal_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
     return modalResult_;

@@ -1,12 +1,18 @@
 #pragma once
 // Top-level forms: borderless or captioned, shown modelessly or modally.
 #include <functional>
+#include <vector>
 
 #include "framework/win/Control.h"
 
 namespace tsb {
 
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
+
+// Every visible, enabled top-level window of the thread but except is disabled, so input waits
+// while the thread is busy with one thing; the windows disabled are returned for EnableWindows.
+std::vector<HWND> DisableThreadWindows(HWND except = nullptr);
+void EnableWindows(const std::vector<HWND>& windows);
 
 struct TFormParams {
     const char* className;
