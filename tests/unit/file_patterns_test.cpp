@@ -68,12 +68,3 @@ TEST(PageNames, OnlyNamesThatStayInsideTheFolder) {
     for (const char* bad : {"", ".", "..", "a\\b", "..\\x", "c:x", "a/b", "*", "what?"})
         EXPECT_FALSE(IsPlainFolderName(bad)) << bad;
 }
-
-TEST(PageNames, PathWithinAFolder) {
-    EXPECT_TRUE(PathWithin("C:\\Menu\\Shortcuts\\page", "c:\\menu"));
-    EXPECT_TRUE(PathWithin("c:\\menu\\", "C:\\Menu"));
-    EXPECT_TRUE(PathWithin("c:\\menu\\x", "c:\\"));
-    EXPECT_FALSE(PathWithin("c:\\menu2", "c:\\menu"));
-    EXPECT_FALSE(PathWithin("c:\\men", "c:\\menu"));
-    EXPECT_FALSE(PathWithin("c:\\menu", ""));
-}

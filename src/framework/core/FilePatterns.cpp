@@ -52,10 +52,4 @@ bool IsPlainFolderName(std::string_view name) {
     return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
 }
 
-bool PathWithin(std::string_view path, std::string_view folder) {
-    std::string p = LowerAZ(ExcludeTrailingDelimiter(path)), f = LowerAZ(ExcludeTrailingDelimiter(folder));
-    if (f.empty()) return false;
-    return p == f || StartsWith(p, IncludeTrailingDelimiter(f));
-}
-
 }  // namespace tsb

@@ -28,8 +28,4 @@ std::vector<std::string> SplitPatterns(std::string_view text);
 // a separator, a drive colon or a wildcard that would take it elsewhere.
 bool IsPlainFolderName(std::string_view name);
 
-// Whether path lies inside folder or is folder itself. Both are full paths in one spelling; only
-// A-Z are folded (callers fold the rest of the code page before they ask).
-bool PathWithin(std::string_view path, std::string_view folder);
-
 }  // namespace tsb

@@ -18,9 +18,11 @@ struct TFormParams {
     const char* className;
     int clientWidth, clientHeight;  // as designed
     bool border = false;            // false: no border, no caption
+    bool dialog = false;            // with border: a fixed dialog frame without title-bar buttons
     std::string caption;
     TColor color = SysColor(COLOR_BTNFACE);
     TFont font;
+    const TControl* owner = nullptr;  // the window it stays above; none: the application's window
 };
 
 class TForm : public TControl {
@@ -47,6 +49,7 @@ protected:
 
 private:
     void CloseQuery();  // WM_CLOSE
+    bool DialogKey(const MSG& msg);
 
     bool modal_ = false;
     int modalResult_ = mrNone;
