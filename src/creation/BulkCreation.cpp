@@ -15,18 +15,20 @@ namespace tsb {
 
 namespace {
 
-// One spelling for every path the run compares: full, short names made long, A-Z lower-cased.
-std::string Canonical(const std::string& path) {
+// One spelling for every path the run compares: full, with short names made long.
+std::string FullLongPath(const std::string& path) {
     std::wstring wide = AnsiToWide(path);
     std::wstring full(MAX_PATH * 4, L'\0');
     DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return LowerAZ(ExcludeTrailingDelimiter(path));
+    if (n == 0 || n >= full.size()) return ExcludeTrailingDelimiter(path);
     full.resize(n);
     std::wstring longer(MAX_PATH * 4, L'\0');
     n = ::GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
     if (n > 0 && n < longer.size()) full = longer.substr(0, n);
-    return LowerAZ(ExcludeTrailingDelimiter(WideToAnsi(full)));
+    return ExcludeTrailingDelimiter(WideToAnsi(full));
 }
+
+std::string PathKey(const std::string& path) { return LowerAZ(FullLongPath(path)); }
 
 // The system's file calls take paths below this many characters.
 bool TooLong(const std::string& path) { return Utf16Length(path) >= MAX_PATH; }
@@ -66,13 +68,13 @@ bool TCreateShortcutsRun::Run(const std::string& sourceFolder, const std::string
     includeSubFolders_ = includeSubFolders;
     maintainStructure_ = maintainStructure;
     overwriteMode_ = overwriteMode;
-    destinationTree_ = Canonical(destination);
+    destinationTree_ = PathKey(destination);
     handled_.clear();
     written_.clear();
     StopMessage.clear();
     // The source in the spelling of what the run writes, so its files and folders compare.
     std::string source = ExcludeTrailingDelimiter(sourceFolder);
-    if (DirectoryExists(source)) source = Canonical(source);
+    if (DirectoryExists(source)) source = FullLongPath(source);
     return Walk(source, SplitPatterns(filePatterns), destination);
 }
 
@@ -81,6 +83,12 @@ bool TCreateShortcutsRun::Walk(const std::string& source, const std::vector<std:
     ShowWorking(ExtractFileName(source));
     bool going = true;
     for (const std::string& pattern : patterns) {
+        // The links name source + file name: a pattern that reaches into another folder would
+        // give links to files that are not there.
+        if (pattern.find_first_of("\\/:") != std::string::npos) {
+            Log("CreateShortcutsRun Pattern left out: " + pattern);
+            continue;
+        }
         ForEachFileWhile(source + "\\" + pattern, [&](const TFindData& fd) {
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.nFileSize == 0 || IsSkippedFile(fd.cFileName))
                 return true;
@@ -149,7 +157,7 @@ bool TCreateShortcutsRun::CreateOneShortcut(const std::string& file, const std::
         ++Failed;
         return true;
     }
-    written_.insert(Canonical(link));
+    written_.insert(PathKey(link));
     ++Created;
     return true;
 }
