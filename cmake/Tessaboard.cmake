@@ -13,6 +13,7 @@ file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/about/*.cpp
   ${CMAKE_SOURCE_DIR}/src/monitor/*.cpp
   ${CMAKE_SOURCE_DIR}/src/pictures/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/creation/*.cpp
   ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
 list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(tsb_units STATIC ${TSB_UNIT_SOURCES})

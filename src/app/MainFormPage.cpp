@@ -41,6 +41,14 @@ TFolderRecord* TfrmMain::PageOnShow() {
 // Records are looked up again by reference after everything that lets messages through (the
 // indicator, ProcessMessages); no record address is kept across one.
 void TfrmMain::LoadCurrentPage() {
+    // A walk over the tree (a search, a bulk creation) lets messages through: a display asked
+    // for meanwhile would read folders under it. The change timer's tick shows the page after.
+    if (PageTreeBusy()) {
+        if (TFolderRecord* page = CurrentPage.Get()) page->Changed = true;
+        ChangeTimer.SetEnabled(false);
+        ChangeTimer.SetEnabled(true);
+        return;
+    }
     if (displaying_) {
         pendingPage_ = CurrentPage;
         return;

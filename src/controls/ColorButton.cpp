@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "framework/core/ButtonGeometry.h"
+#include "framework/core/Text.h"
 #include "framework/win/Debug.h"
 #include "framework/win/ScopedWin.h"
 
@@ -76,15 +77,6 @@ void TColorButton::SetEnabled(bool v) {
     TControl::SetEnabled(v);
     SyncStateWithEnabled();
     Invalidate();
-}
-
-char MnemonicOf(const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] != '&') return caption[i + 1];
-        ++i;
-    }
-    return 0;
 }
 
 bool TColorButton::DialogChar(char ch) {

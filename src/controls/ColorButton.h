@@ -102,7 +102,4 @@ private:
     std::wstring captionW_;
 };
 
-// The mnemonic character of a caption ("&" marks it, "&&" is a literal ampersand), or 0.
-char MnemonicOf(const std::string& caption);
-
 }  // namespace tsb

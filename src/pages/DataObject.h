@@ -62,4 +62,19 @@ void RemoveItem(const std::string& path);
 // Name of a shortcut: the description, else the file name; a final lower-case ".lnk" goes.
 std::string ShortcutName(const std::string& description, const std::string& fileName);
 
+// A walk that lets messages through while it goes over the tree or writes into its folders (a
+// search, a bulk creation) is under way. What those messages run must leave the tree as it is:
+// a page display asked for meanwhile waits for the walk to end.
+bool PageTreeBusy();
+void BeginPageTreeWalk();
+void EndPageTreeWalk();
+
+// The search across pages. Only the find dialog's match-case option counts.
+constexpr unsigned SearchMatchCase = 0x20;
+// From the page of start (a folder or a shortcut record) onward; found is the matching shortcut
+// or folder record. Shows the indicator while it runs; input to the program's windows waits.
+bool FindNextItem(const std::wstring& text, unsigned options, TObjectRef start, TObjectRef& found);
+bool SearchFolder(const std::wstring& text, unsigned options, TFolderRecord* folder, TObjectRef& found);
+TFolderRecord* NextFolder(TFolderRecord* folder);
+
 }  // namespace tsb

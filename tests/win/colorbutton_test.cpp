@@ -1,5 +1,6 @@
 // The menu button painted into memory bitmaps, and its keyboard and mouse behaviour.
 #include "controls/ColorButton.h"
+#include "framework/core/Text.h"
 
 #include "framework/win/Application.h"
 #include "framework/win/Forms.h"

@@ -23,6 +23,15 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
+char MnemonicOf(std::string_view caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return caption[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
 
 std::string ExcludeTrailingDelimiter(std::string_view path) {

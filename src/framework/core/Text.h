@@ -13,6 +13,9 @@ bool SameTextAZ(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);
 
+// The mnemonic character of a caption ("&" marks it, "&&" is a literal ampersand), or 0.
+char MnemonicOf(std::string_view caption);
+
 // Path pieces in the Windows style ("\" separates, "C:" is a drive).
 bool IsPathDelimiter(char c);
 std::string ExcludeTrailingDelimiter(std::string_view path);

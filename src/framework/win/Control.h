@@ -123,6 +123,9 @@ public:
     bool Busy() const;
     // A mnemonic character (Alt and a letter): true when this control took it.
     virtual bool DialogChar(char) { return false; }
+    // Enter or Esc in a dialog (key VK_RETURN or VK_ESCAPE): true when this control took it.
+    // focused: the key was pressed while this control had the focus.
+    virtual bool DialogKey(UINT /*key*/, bool /*focused*/) { return false; }
 
 protected:
     explicit TControl(TControl* parent);

@@ -93,7 +93,7 @@ void WriteFileSafely(const std::string& path, std::string_view data) {
     discard.Release();
 }
 
-bool ForEachFile(const std::string& pattern, const std::function<void(const TFindData&)>& visit) {
+bool ForEachFileWhile(const std::string& pattern, const std::function<bool(const TFindData&)>& visit) {
     WIN32_FIND_DATAW fd;
     unique_find h(::FindFirstFileW(AnsiToWide(pattern).c_str(), &fd));
     if (!h) return false;
@@ -102,9 +102,17 @@ bool ForEachFile(const std::string& pattern, const std::function<void(const TFin
         if (std::wcscmp(fd.cFileName, L".") == 0 || std::wcscmp(fd.cFileName, L"..") == 0) continue;
         entry.cFileName = WideToAnsi(fd.cFileName);
         entry.dwFileAttributes = fd.dwFileAttributes;
-        visit(entry);
+        entry.nFileSize = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        if (!visit(entry)) break;
     } while (::FindNextFileW(h.get(), &fd));
     return true;
+}
+
+bool ForEachFile(const std::string& pattern, const std::function<void(const TFindData&)>& visit) {
+    return ForEachFileWhile(pattern, [&](const TFindData& fd) {
+        visit(fd);
+        return true;
+    });
 }
 
 }  // namespace tsb

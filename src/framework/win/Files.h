@@ -29,9 +29,12 @@ void WriteFileSafely(const std::string& path, std::string_view data);
 struct TFindData {
     std::string cFileName;
     DWORD dwFileAttributes = 0;
+    unsigned long long nFileSize = 0;
 };
 // Calls visit for each entry matching pattern, "." and ".." left out.
 // Returns false when the enumeration could not start.
 bool ForEachFile(const std::string& pattern, const std::function<void(const TFindData&)>& visit);
+// The same, ending as soon as visit returns false.
+bool ForEachFileWhile(const std::string& pattern, const std::function<bool(const TFindData&)>& visit);
 
 }  // namespace tsb

@@ -9,15 +9,20 @@ namespace tsb {
 
 TForm::TForm(const TFormParams& p) : TControl(nullptr) {
     DWORD style = WS_CLIPCHILDREN | (p.border ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_POPUP);
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    if (p.border && p.dialog) {
+        style = WS_CLIPCHILDREN | WS_POPUP | WS_CAPTION | WS_DLGFRAME;
+        exStyle |= WS_EX_DLGMODALFRAME;
+    }
     RECT r{0, 0, Scale(p.clientWidth), Scale(p.clientHeight)};
-    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_CONTROLPARENT);
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
     SetColor(p.color);
     SetFont(p.font);
     TCreateParams cp;
     cp.className = p.className;
     cp.style = style;
-    cp.exStyle = WS_EX_CONTROLPARENT;
-    cp.owner = Application().Handle();
+    cp.exStyle = exStyle;
+    cp.owner = p.owner ? p.owner->Handle() : Application().Handle();
     cp.text = p.caption;
     CreateHandle(cp);
     // The frame is the system's, in window pixels: the client area is what the layout gives.
@@ -36,12 +41,22 @@ static BOOL CALLBACK CollectEnabled(HWND h, LPARAM lp) {
     return TRUE;
 }
 
-int TForm::ShowModal() {
-    // Every other window of the thread is disabled while the form runs.
+std::vector<HWND> DisableThreadWindows(HWND except) {
     std::vector<HWND> disabled;
-    std::pair<HWND, std::vector<HWND>*> walk(Handle(), &disabled);
+    std::pair<HWND, std::vector<HWND>*> walk(except, &disabled);
     ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&walk));
     for (HWND h : disabled) ::EnableWindow(h, FALSE);
+    return disabled;
+}
+
+void EnableWindows(const std::vector<HWND>& windows) {
+    for (HWND h : windows)
+        if (::IsWindow(h)) ::EnableWindow(h, TRUE);
+}
+
+int TForm::ShowModal() {
+    // Every other window of the thread is disabled while the form runs.
+    std::vector<HWND> disabled = DisableThreadWindows(Handle());
     modal_ = true;
     modalResult_ = mrNone;
     ShowForm();
@@ -51,7 +66,7 @@ int TForm::ShowModal() {
         ::PostQuitMessage(0);
         modalResult_ = mrCancel;
     }
-    for (HWND h : disabled) ::EnableWindow(h, TRUE);
+    EnableWindows(disabled);
     modal_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
     return modalResult_;
@@ -90,6 +105,8 @@ bool TForm::PreviewKey(MSG& msg) {
         if (HWND next = ::GetNextDlgTabItem(Handle(), ::GetFocus(), back)) ::SetFocus(next);
         return true;
     }
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) && DialogKey(msg))
+        return true;
     if (msg.message == WM_CHAR && KeyPreview && OnKeyPress) {
         char key = static_cast<char>(msg.wParam);
         OnKeyPress(this, key);
@@ -105,6 +122,21 @@ bool TForm::PreviewKey(MSG& msg) {
             if (c != this && c->Visible() && c->DialogChar(static_cast<char>(msg.wParam))) return true;
             for (auto& child : c->Controls()) stack.push_back(child.get());
         }
+    }
+    return false;
+}
+
+// Enter goes to the focused control first (a push button clicks), then to the default button;
+// Esc to the cancel button.
+bool TForm::DialogKey(const MSG& msg) {
+    auto key = static_cast<UINT>(msg.wParam);
+    if (TControl* focused = FromHandle(::GetFocus()); focused && focused->DialogKey(key, true)) return true;
+    std::vector<TControl*> stack{this};
+    while (!stack.empty()) {
+        TControl* c = stack.back();
+        stack.pop_back();
+        if (c != this && c->Visible() && c->Enabled() && c->DialogKey(key, false)) return true;
+        for (auto& child : c->Controls()) stack.push_back(child.get());
     }
     return false;
 }

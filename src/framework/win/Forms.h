@@ -1,6 +1,7 @@
 #pragma once
 // Top-level forms: borderless or captioned, shown modelessly or modally.
 #include <functional>
+#include <vector>
 
 #include "framework/win/Control.h"
 
@@ -8,13 +9,20 @@ namespace tsb {
 
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
 
+// Every visible, enabled top-level window of the thread but except is disabled, so input waits
+// while the thread is busy with one thing; the windows disabled are returned for EnableWindows.
+std::vector<HWND> DisableThreadWindows(HWND except = nullptr);
+void EnableWindows(const std::vector<HWND>& windows);
+
 struct TFormParams {
     const char* className;
     int clientWidth, clientHeight;  // as designed
     bool border = false;            // false: no border, no caption
+    bool dialog = false;            // with border: a fixed dialog frame without title-bar buttons
     std::string caption;
     TColor color = SysColor(COLOR_BTNFACE);
     TFont font;
+    const TControl* owner = nullptr;  // the window it stays above; none: the application's window
 };
 
 class TForm : public TControl {
@@ -44,6 +52,7 @@ protected:
 
 private:
     void CloseQuery();  // WM_CLOSE
+    bool DialogKey(const MSG& msg);
 
     bool modal_ = false;
     int modalResult_ = mrNone;

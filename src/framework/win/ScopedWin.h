@@ -57,6 +57,7 @@ TSB_HANDLE_TRAITS(unique_hmenu, HMENU, nullptr, ::DestroyMenu(h))
 TSB_HANDLE_TRAITS(unique_hmodule, HMODULE, nullptr, ::FreeLibrary(h))
 TSB_HANDLE_TRAITS(unique_hemf, HENHMETAFILE, nullptr, ::DeleteEnhMetaFile(h))
 TSB_HANDLE_TRAITS(unique_hglobal, HGLOBAL, nullptr, ::GlobalFree(h))
+TSB_HANDLE_TRAITS(unique_pidl, LPITEMIDLIST, nullptr, ::CoTaskMemFree(h))  // from the shell's task allocator
 #undef TSB_HANDLE_TRAITS
 
 // A window DC obtained with GetDC.

@@ -3,6 +3,7 @@
 #include <richedit.h>
 #include <usp10.h>
 
+#include <cctype>
 #include <cwctype>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "framework/win/Forms.h"
 #include "framework/win/ScopedWin.h"
 
 namespace tsb {
@@ -85,9 +87,169 @@ void TLabel::Paint(HDC dc) {
     ScopedSelect f(dc, Font().Handle());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRGB(Font().color));
-    UINT flags = DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : 0) |
+    UINT flags = (focusControl_ ? 0 : DT_NOPREFIX) | (wordWrap_ ? DT_WORDBREAK : 0) |
                  (align_ == TTextAlign::taCenter ? DT_CENTER : align_ == TTextAlign::taRight ? DT_RIGHT : DT_LEFT);
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+}
+
+static bool IsMnemonic(const std::string& caption, char ch) {
+    char m = MnemonicOf(caption);
+    return m && std::toupper(static_cast<unsigned char>(m)) == std::toupper(static_cast<unsigned char>(ch));
+}
+
+bool TLabel::DialogChar(char ch) {
+    if (!focusControl_ || !IsMnemonic(Caption(), ch)) return false;
+    focusControl_->SetFocus();
+    return true;
+}
+
+// --- edit ---
+
+TEdit::TEdit(TControl* parent, TBounds b, const std::string& text) : TControl(parent) {
+    TCreateParams p = ChildParams("EDIT", b, text);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+    p.exStyle = WS_EX_CLIENTEDGE;
+    CreateHandle(p);
+}
+
+bool TEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_KEYUP && OnKeyUp) {
+        if (!TControl::HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
+        OnKeyUp(this, static_cast<WORD>(wp));
+        return true;
+    }
+    return TControl::HandleMessage(msg, wp, lp, result);
+}
+
+void TEdit::CommandReflected(WORD code) {
+    if (code == EN_CHANGE && OnChange) OnChange(this);
+}
+
+// --- push button ---
+
+TButton::TButton(TControl* parent, TBounds b, const std::string& caption, bool isDefault, bool isCancel)
+    : TControl(parent), default_(isDefault), cancel_(isCancel) {
+    TCreateParams p = ChildParams("BUTTON", b, caption);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    CreateHandle(p);
+}
+
+void TButton::CommandReflected(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+void TButton::Click() {
+    TControl::Click();
+    if (ModalResult == 0) return;
+    TControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    if (auto* form = dynamic_cast<TForm*>(top)) form->SetModalResult(ModalResult);
+}
+
+bool TButton::DialogChar(char ch) {
+    if (!Enabled() || !IsMnemonic(Caption(), ch)) return false;
+    SetFocus();
+    Click();
+    return true;
+}
+
+bool TButton::DialogKey(UINT key, bool focused) {
+    bool mine = key == VK_RETURN ? (focused || default_) : (key == VK_ESCAPE && cancel_ && !focused);
+    if (!mine || !Enabled()) return false;
+    Click();
+    return true;
+}
+
+// --- check box ---
+
+TCheckBox::TCheckBox(TControl* parent, TBounds b, const std::string& caption) : TControl(parent) {
+    TCreateParams p = ChildParams("BUTTON", b, caption);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+    CreateHandle(p);
+}
+
+bool TCheckBox::Checked() const { return ::SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TCheckBox::SetChecked(bool on) { ::SendMessageA(Handle(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void TCheckBox::CommandReflected(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+bool TCheckBox::DialogChar(char ch) {
+    if (!Enabled() || !IsMnemonic(Caption(), ch)) return false;
+    SetFocus();
+    SetChecked(!Checked());
+    Click();
+    return true;
+}
+
+// --- group box and radio group ---
+
+TGroupBox::TGroupBox(TControl* parent, TBounds b, const std::string& caption) : TControl(parent) {
+    TCreateParams p = ChildParams("TGroupBox", b, caption);
+    p.exStyle = WS_EX_CONTROLPARENT;
+    CreateHandle(p);
+}
+
+void TGroupBox::Paint(HDC dc) {
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    std::string text = Caption();
+    ScopedSelect f(dc, Font().Handle());
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(dc, &tm);
+    RECT frame = r;
+    frame.top += tm.tmHeight / 2;
+    ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (text.empty()) return;
+    RECT label{Scale(8), 0, r.right - Scale(8), tm.tmHeight};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_CALCRECT | DT_SINGLELINE);
+    ::InflateRect(&label, Scale(2), 0);
+    PaintBackground(dc, label);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorToRGB(Font().color));
+    ::InflateRect(&label, -Scale(2), 0);
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE);
+}
+
+TRadioGroup::TRadioGroup(TControl* parent, TBounds b, const std::string& caption,
+                         const std::vector<std::string>& items)
+    : TGroupBox(parent, b, caption) {
+    if (items.empty()) return;
+    // Items share the room below the caption evenly, in one column.
+    int top = 16, step = std::max((b.height - top - 4) / static_cast<int>(items.size()), 1);
+    for (size_t i = 0; i < items.size(); ++i) {
+        DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+        HWND h = ::CreateWindowExA(0, "BUTTON", items[i].c_str(), style, Scale(8), Scale(top + step * static_cast<int>(i)),
+                                   Scale(b.width - 16), Scale(std::min(step, 17)), Handle(), nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        if (!h) RaiseLastOSError("CreateWindow BUTTON");
+        ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+        buttons_.push_back(h);
+    }
+}
+
+int TRadioGroup::ItemIndex() const {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (::SendMessageA(buttons_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+    return -1;
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        ::SendMessageA(buttons_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// The caption's mnemonic moves the focus to the chosen item.
+bool TRadioGroup::DialogChar(char ch) {
+    if (buttons_.empty() || !IsMnemonic(Caption(), ch)) return false;
+    int i = std::max(ItemIndex(), 0);
+    ::SetFocus(buttons_[static_cast<size_t>(i)]);
+    return true;
 }
 
 // --- bevel ---

@@ -34,6 +34,9 @@ class TLabel : public TControl {
 public:
     TLabel(TControl* parent, TBounds b, const std::string& caption, TTextAlign align = TTextAlign::taLeft,
            bool wordWrap = false);
+    // The control the caption's mnemonic focuses; with one, "&" marks the mnemonic.
+    void SetFocusControl(TControl* c) { focusControl_ = c; Invalidate(); }
+    bool DialogChar(char ch) override;
 
 protected:
     void Paint(HDC dc) override;
@@ -41,6 +44,7 @@ protected:
 private:
     TTextAlign align_;
     bool wordWrap_;
+    TControl* focusControl_ = nullptr;
 };
 using TStaticText = TLabel;
 
@@ -64,6 +68,70 @@ protected:
 private:
     TPicture picture_;
     bool stretch_, transparent_;
+};
+
+// A one-line edit box.
+class TEdit : public TControl {
+public:
+    TEdit(TControl* parent, TBounds b, const std::string& text = {});
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }  // OnChange runs for this too
+    TNotifyEvent OnChange;
+    std::function<void(TControl* sender, WORD key)> OnKeyUp;
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void CommandReflected(WORD code) override;
+};
+
+// A push button. Clicking it runs OnClick, then gives its form ModalResult unless that is mrNone.
+// The default button takes Enter, the cancel button Esc.
+class TButton : public TControl {
+public:
+    TButton(TControl* parent, TBounds b, const std::string& caption, bool isDefault = false, bool isCancel = false);
+    int ModalResult = 0;
+    bool DialogChar(char ch) override;
+    bool DialogKey(UINT key, bool focused) override;
+    void PerformClick() { Click(); }
+
+protected:
+    void CommandReflected(WORD code) override;
+    void Click() override;
+
+private:
+    bool default_, cancel_;
+};
+
+class TCheckBox : public TControl {
+public:
+    TCheckBox(TControl* parent, TBounds b, const std::string& caption);
+    bool Checked() const;
+    void SetChecked(bool on);  // as the program sets it: OnClick does not run
+    bool DialogChar(char ch) override;
+
+protected:
+    void CommandReflected(WORD code) override;  // a click by the user: OnClick
+};
+
+// A captioned frame around other controls.
+class TGroupBox : public TControl {
+public:
+    TGroupBox(TControl* parent, TBounds b, const std::string& caption);
+
+protected:
+    void Paint(HDC dc) override;
+};
+
+// A group box of radio buttons, one column of items; exactly one is chosen once one was.
+class TRadioGroup : public TGroupBox {
+public:
+    TRadioGroup(TControl* parent, TBounds b, const std::string& caption, const std::vector<std::string>& items);
+    int ItemIndex() const;  // -1 when none is chosen
+    void SetItemIndex(int index);
+    bool DialogChar(char ch) override;
+
+private:
+    std::vector<HWND> buttons_;
 };
 
 // A borderless, read-only rich-edit box.

@@ -1,0 +1,55 @@
+#include "framework/core/FilePatterns.h"
+
+#include "framework/core/Text.h"
+
+namespace tsb {
+
+const std::vector<std::string>& CategoryPatterns(TFileCategory category) {
+    static const std::vector<std::string> lists[] = {
+        {"*.docx", "*.doc", "*.odt", "*.pdf", "*.rtf", "*.txt", "*.wks", "*.wps", "*.wpd", "*.html", "*.htm"},
+        {"*.jpg", "*.jpeg", "*.tiff", "*.tif", "*.png", "*.psd", "*.ps", "*.bmp", "*.gif"},
+        {"*.exe"},
+        {"*.xlsx", "*.xls", "*.xlr", "*.ods"},
+        {"*.aif", "*.midi", "*.mid", "*.mp3", "*.mpa", "*.ogg", "*.wav", "*.wma", "*.wpl"},
+        {"*.key", "*.odp", "*.pps", "*.pptx", "*.ppt"},
+        {"*.avi", "*.flv", "*.h264", "*.m4v", "*.mkv", "*.mov", "*.mp4", "*.mpg", "*.mpeg", "*.rm", "*.swf",
+         "*.wmv"},
+        {"*.*"},
+        {"*.mdb"},
+    };
+    return lists[static_cast<int>(category)];
+}
+
+std::string UpdatePatterns(std::string text, const std::vector<std::string>& patterns, bool checked) {
+    if (checked) {
+        // Last to first: the shorter of two that begin alike goes in before the longer, so the
+        // substring test does not keep the longer one out.
+        for (auto it = patterns.rbegin(); it != patterns.rend(); ++it)
+            if (text.find(*it) == std::string::npos) text += ";" + *it;
+    } else {
+        // First to last: the longer leaves before the shorter, so no stub of it remains.
+        for (const std::string& p : patterns)
+            for (size_t at; !p.empty() && (at = text.find(p)) != std::string::npos;) text.erase(at, p.size());
+    }
+    size_t first = text.find_first_not_of(';');
+    if (first == std::string::npos) text.clear();
+    else text = text.substr(first, text.find_last_not_of(';') - first + 1);
+    for (size_t at; (at = text.find(";;")) != std::string::npos;) text.erase(at, 1);
+    return LowerAZ(text);
+}
+
+std::vector<std::string> SplitPatterns(std::string_view text) {
+    std::vector<std::string> list;
+    for (size_t at; (at = text.find(';')) != std::string_view::npos; text.remove_prefix(at + 1))
+        list.emplace_back(text.substr(0, at));
+    if (!text.empty()) list.emplace_back(text);
+    if (list.empty()) list.emplace_back("*.*");
+    return list;
+}
+
+bool IsPlainFolderName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+}
+
+}  // namespace tsb

@@ -1,0 +1,112 @@
+// The search across pages: a walk over the page tree from the page on show onward, reading
+// folders as it reaches them.
+#include <string>
+
+#include "framework/core/ScopeExit.h"
+#include "framework/win/Convert.h"
+#include "framework/win/Forms.h"
+#include "pages/DataObject.h"
+#include "pages/WorkingFormUnit.h"
+
+namespace tsb {
+
+static int treeWalks = 0;
+
+bool PageTreeBusy() { return treeWalks > 0; }
+void BeginPageTreeWalk() { ++treeWalks; }
+void EndPageTreeWalk() {
+    if (treeWalks > 0) --treeWalks;
+}
+
+namespace {
+
+// Folded with the user's locale, every letter of the text and not only A-Z.
+std::wstring LowerLocale(const std::wstring& s) {
+    if (s.empty()) return s;
+    std::wstring out(s.size(), L'\0');
+    int n = ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, s.data(), static_cast<int>(s.size()), out.data(),
+                           static_cast<int>(out.size()));
+    return n > 0 ? out.substr(0, static_cast<size_t>(n)) : s;
+}
+
+// text is already folded when the case does not count.
+bool Matches(const std::wstring& text, const std::wstring& in, unsigned options) {
+    if (text.empty()) return false;
+    return ((options & SearchMatchCase) ? in : LowerLocale(in)).find(text) != std::wstring::npos;
+}
+
+// Reads a folder the walk reaches for the first time. Reading lets messages through, and what
+// they run may release records: false when the folder is gone afterwards.
+bool EnsureLoaded(TRef<TFolderRecord> ref) {
+    TFolderRecord* f = ref.Get();
+    if (!f) return false;
+    if (f->NeedsLoad) LoadFolder(f, f->Path, nullptr);
+    return ref.Get() != nullptr;
+}
+
+}  // namespace
+
+bool SearchFolder(const std::wstring& textArg, unsigned options, TFolderRecord* folder, TObjectRef& found) {
+    found = {};
+    std::wstring text = (options & SearchMatchCase) ? textArg : LowerLocale(textArg);
+    TRef<TFolderRecord> self = folder;
+    if (!EnsureLoaded(self)) return false;
+    for (const auto& s : self.Get()->Shortcuts)
+        if (Matches(text, AnsiToWide(s->Name), options)) {
+            found = s.get();
+            return true;
+        }
+    // Indexes, not iterators: a read below lets messages through, which may change the list.
+    for (size_t i = 0;; ++i) {
+        TFolderRecord* f = self.Get();
+        if (!f || i >= f->Folders.size()) return false;
+        TRef<TFolderRecord> sub = f->Folders[i].get();
+        if (!EnsureLoaded(sub)) continue;
+        TFolderRecord* g = sub.Get();
+        if (Matches(text, AnsiToWide(g->Name), options) || Matches(text, g->HeaderText, options)) {
+            found = g;
+            return true;
+        }
+        if (SearchFolder(textArg, options, g, found)) return true;
+    }
+}
+
+TFolderRecord* NextFolder(TFolderRecord* folder) {
+    if (!folder || !folder->Parent) return nullptr;
+    TFolderRecord* parent = folder->Parent;
+    auto& list = parent->Folders;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].get() == folder) return i + 1 < list.size() ? list[i + 1].get() : NextFolder(parent);
+    return nullptr;
+}
+
+bool FindNextItem(const std::wstring& text, unsigned options, TObjectRef start, TObjectRef& found) {
+    found = {};
+    // Input waits while the walk lets messages through for the indicator: a second search or a
+    // menu command can't start in the middle of this one.
+    BeginPageTreeWalk();
+    HWND focus = ::GetFocus();
+    std::vector<HWND> disabled = DisableThreadWindows();
+    ScopeExit end([&] {
+        HideWorking();
+        EnableWindows(disabled);
+        if (focus && ::IsWindow(focus)) ::SetFocus(focus);
+        EndPageTreeWalk();
+    });
+    ShowWorking("Searching...");
+    TFolderRecord* p = start.As<TFolderRecord>();
+    if (auto* s = start.As<TShortcutRecord>()) p = s->Parent;
+    if (!p) p = RootFolder;  // the start was released while the indicator came up
+    if (!p) return false;
+    if (!p->Folders.empty()) p = p->Folders.front().get();
+    else if (p != RootFolder) p = NextFolder(p);
+    for (TRef<TFolderRecord> at = p; TFolderRecord* f = at.Get();) {
+        if (SearchFolder(text, options, f, found)) return true;
+        // A folder released while the walk read below it ends the walk: where it stood is gone.
+        f = at.Get();
+        at = f ? NextFolder(f) : nullptr;
+    }
+    return false;
+}
+
+}  // namespace tsb
