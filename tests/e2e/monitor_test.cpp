@@ -91,4 +91,12 @@ TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
     EXPECT_TRUE(shows({"Top"}));
     EXPECT_FALSE(IsWindowEnabled(w.BackButton()));
     SaveScreenshot("monitor-followed");
+
+    // The shortcuts folder itself removed: an empty home page, its folder made anew, and what is
+    // put into that folder shown as usual.
+    RemoveTree(root);
+    EXPECT_TRUE(WaitFor([&] { return w.ShortcutCaptions().empty() && w.StripButtons().empty() && Exists(root); }, 10000));
+    EXPECT_EQ(TextOf(w.PageTitle()), "Home Page");
+    MakeLink(root + "\\again.lnk", {target, "", "Again", "", ""});
+    EXPECT_TRUE(shows({"Again"}));
 }
