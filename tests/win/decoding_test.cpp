@@ -352,11 +352,12 @@ TEST_F(Decoding, HugeHeadersAndGarbageNeverCrashOrTakeUnboundedMemory) {
         LoadInto(l, Write(c.name, c.bytes));
         if (c.raises) {
             EXPECT_NE(l.error, "") << c.name;
-        } else {
+            EXPECT_TRUE(l.picture.Empty()) << c.name;
+        } else {  // a GDI+ picture with no image in it
             EXPECT_EQ(l.error, "") << c.name;
             EXPECT_EQ(l.picture.Width(), 0) << c.name;
+            EXPECT_EQ(l.picture.Height(), 0) << c.name;
         }
-        EXPECT_TRUE(l.picture.Empty() || DrawnCentre(l.picture) == RGB(255, 255, 255)) << c.name;
     }
     SIZE_T grown = PeakMemory() - before;
     EXPECT_LT(grown, SIZE_T{300} * 1024 * 1024) << "peak grew by " << grown / (1024 * 1024) << " MB";

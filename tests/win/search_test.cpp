@@ -202,6 +202,7 @@ TEST_F(SearchFromMainWindow, ADisplayAskedForMeanwhileLeavesTheTreeAlone) {
         frm->LoadCurrentPage();
     };
     TObjectRef found;
+    RootFolder->Changed = false;  // so that only the deferred change can set it again
     ASSERT_TRUE(FindNextItem(L"needle", 0, RootFolder, found));
     WorkingShown = nullptr;
     EXPECT_TRUE(aRef.Get()) << "the folder under the walk was not read again";

@@ -208,13 +208,17 @@ bool TControl::Busy() const {
 }
 
 void TControl::DestroyControls() {
-    while (!children_.empty()) {
-        std::unique_ptr<TControl> child = std::move(children_.back());
-        children_.pop_back();
+    // The children leave the list first and the owner hears of it, so that nothing it keeps
+    // about them (places, focus) can be read while they are being destroyed.
+    std::vector<std::unique_ptr<TControl>> leaving = std::move(children_);
+    children_.clear();
+    ChildrenChanged();
+    while (!leaving.empty()) {
+        std::unique_ptr<TControl> child = std::move(leaving.back());
+        leaving.pop_back();
         // A control whose own handler is still running dies when that handler has returned.
         if (child->Busy()) Application().DeferDestruction(std::move(child));
     }
-    ChildrenChanged();
 }
 
 RECT TControl::WindowBounds() const {
