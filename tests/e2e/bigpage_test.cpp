@@ -84,7 +84,7 @@ TEST(BigPage, TheLastOfThreeThousandButtonsIsReachedByTheScrollBarAndStarts) {
         Program program(dir.Exe());
         HWND main = program.WaitForWindow("TfrmMain", 30000);
         ASSERT_TRUE(main);
-        ASSERT_TRUE(program.WaitForLine("TSB: Call TGetImagePreviews " + std::to_string(PageSize), 180000));
+        ASSERT_TRUE(program.WaitForLine("TSB: TfrmMain.GetImageThumbnails", 180000));  // the page is built
         MainWindow w(main);
         HWND box = w.ScrollBox();
         HWND button = w.ButtonByCaption(last);
