@@ -52,3 +52,6 @@ target_link_libraries(tsb_demo_shot PRIVATE ole32 uuid gdi32 user32)
 # Measures page loading and display against their floors.
 add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)
 target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)
+# Measures a bulk creation of shortcuts and a search across pages against their floors.
+add_executable(tsb_bench_creation tests/bench/bench_creation.cpp resources/Tessaboard.rc)
+target_link_libraries(tsb_bench_creation PRIVATE tsb_units)
