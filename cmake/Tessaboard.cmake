@@ -59,3 +59,6 @@ target_link_libraries(tsb_bench_monitor PRIVATE tsb_units)
 # Measures thumbnails of a page of 12-megapixel photos against decoding alone.
 add_executable(tsb_bench_thumbnails tests/bench/bench_thumbnails.cpp resources/Tessaboard.rc)
 target_link_libraries(tsb_bench_thumbnails PRIVATE tsb_units)
+# Measures a bulk creation of shortcuts and a search across pages against their floors.
+add_executable(tsb_bench_creation tests/bench/bench_creation.cpp resources/Tessaboard.rc)
+target_link_libraries(tsb_bench_creation PRIVATE tsb_units)

@@ -73,8 +73,9 @@ bool TCreateShortcutsRun::Run(const std::string& sourceFolder, const std::string
     written_.clear();
     StopMessage.clear();
     // The source in the spelling of what the run writes, so its files and folders compare.
-    std::string source = ExcludeTrailingDelimiter(sourceFolder);
-    if (DirectoryExists(source)) source = FullLongPath(source);
+    // (Made full before its delimiter goes: "C:" alone is the current folder of drive C.)
+    std::string source = DirectoryExists(sourceFolder) ? FullLongPath(sourceFolder) : sourceFolder;
+    source = ExcludeTrailingDelimiter(source);
     return Walk(source, SplitPatterns(filePatterns), destination);
 }
 

@@ -30,6 +30,14 @@ inline std::string StaticTexts(HWND box) {
     }
     return out;
 }
+// A visible dialog of the system's class: its handle into *lp, and the walk ends.
+inline BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
 }  // namespace detail
 
 // Runs body on this thread; each dialog of class "#32770" that appears on it meanwhile is
@@ -48,16 +56,7 @@ inline std::vector<TBoxSeen> AnswerBoxes(std::vector<int> answers, const std::fu
         size_t next = 0;
         while (!done) {
             HWND found = nullptr;
-            EnumThreadWindows(
-                gui,
-                [](HWND h, LPARAM lp) -> BOOL {
-                    char cls[16] = {};
-                    GetClassNameA(h, cls, sizeof cls);
-                    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-                    *reinterpret_cast<HWND*>(lp) = h;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&found));
+            EnumThreadWindows(gui, &detail::FindDialog, reinterpret_cast<LPARAM>(&found));
             if (!found || answered.count(found)) {
                 if (!found) answered.clear();  // a handle may be given again to a later box
                 Sleep(20);

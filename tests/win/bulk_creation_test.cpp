@@ -147,6 +147,14 @@ TEST_F(BulkCreation, CreatePageWithAnEmptyNameTakesTheSourceFoldersName) {
     EXPECT_EQ(Links("Source"), (std::vector<std::string>{"a.txt.lnk"}));
 }
 
+TEST_F(BulkCreation, ASourceEndingInADelimiterGivesNoPageName) {
+    File("a.txt");
+    src += "\\";
+    EXPECT_TRUE(Run("", false, true, owAlways, true, ""));
+    EXPECT_EQ(Links(), (std::vector<std::string>{"a.txt.lnk"}));
+    EXPECT_TRUE(SameTextAZ(ReadLink(dest + "\\a.txt.lnk").target, dir / "Source\\a.txt"));
+}
+
 TEST_F(BulkCreation, APageNameThatLeavesTheDestinationIsRefusedBeforeAnythingIsWritten) {
     File("a.txt");
     for (const char* bad : {"..", "..\\outside", "c:\\elsewhere", "a/b"}) {
