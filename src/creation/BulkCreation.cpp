@@ -130,16 +130,17 @@ bool TCreateShortcutsRun::CreateOneShortcut(const std::string& file, const std::
     }
     ForceDirectories(destination);
     if (FileExists(link)) {
+        bool replace = false;
         switch (overwriteMode) {
             case owAlways:
-                ::DeleteFileW(AnsiToWide(link).c_str());
+                replace = true;
                 break;
             case owNever:
                 StopMessage = "The shortcut " + name + ".lnk already exists: no further shortcuts were created.";
                 return false;
             case owPrompt:
                 switch (AskOverwrite(name)) {
-                    case IDYES: ::DeleteFileW(AnsiToWide(link).c_str()); break;
+                    case IDYES: replace = true; break;
                     case IDNO: return true;
                     case IDCANCEL:
                         StopMessage = "Cancelled at " + name + ": no further shortcuts were created.";
@@ -149,6 +150,12 @@ bool TCreateShortcutsRun::CreateOneShortcut(const std::string& file, const std::
                 break;
             default:
                 break;
+        }
+        // An old link that stays (read-only, locked) would pass below for a new one.
+        if (replace && !::DeleteFileW(AnsiToWide(link).c_str())) {
+            Log("CreateOneShortcut Not replaced: " + link);
+            ++Failed;
+            return true;
         }
     }
     CreateShellLink(file, name, link);

@@ -95,17 +95,21 @@ void TFolderMonWorker::OpenSubFolders() {
                 pending.push_back(dir + fd.cFileName + "\\");
         });
     }
+    if (!pending.empty() && !Terminated())
+        Log("TFolderMonWorker opened " + std::to_string(MaxSubFolders) + " sub-folders of " + folder_ +
+            " and no more: changes further down may go unseen");
 }
 
 void TFolderMonWorker::Execute() {
-    // DWORD-aligned, as the records in it are.
-    auto buffer = std::make_unique<DWORD[]>(BufferSize / sizeof(DWORD));
-    unique_event readDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!readDone) RaiseLastOSError("CreateEvent");
+    // First: Activate waits for watching_, which every way out of here must set.
     ScopeExit closeFolder([this] {  // when the thread ends, also by an error
         dir_.reset();
         ::SetEvent(watching_.get());
     });
+    // DWORD-aligned, as the records in it are.
+    auto buffer = std::make_unique<DWORD[]>(BufferSize / sizeof(DWORD));
+    unique_event readDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!readDone) RaiseLastOSError("CreateEvent");
     while (!Terminated() && monitor_.load()) {
         if (!dir_ && !OpenFolder()) {
             ::SetEvent(watching_.get());  // as far as it goes

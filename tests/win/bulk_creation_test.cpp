@@ -78,6 +78,21 @@ TEST_F(BulkCreation, AlwaysReplacesAnExistingShortcut) {
     EXPECT_EQ(ReadLink(dest + "\\a.txt.lnk").description, "a.txt");
 }
 
+// An old link that cannot be removed stays as it was and is counted as not written, never as
+// a new one.
+TEST_F(BulkCreation, AnOldLinkThatCannotBeReplacedIsCountedAsFailed) {
+    File("a.txt");
+    File("b.txt");
+    std::string old = dest + "\\a.txt.lnk";
+    WriteFile(old, "old");
+    SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(Run("*.txt"));
+    SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile(old), "old");
+    EXPECT_EQ(run.Failed, 1);
+    EXPECT_EQ(run.Created, 1) << "b.txt.lnk only";
+}
+
 TEST_F(BulkCreation, PromptNoSkipsOneFile) {
     for (const char* f : {"a.txt", "b.txt", "c.txt"}) File(f);
     WriteFile(dest + "\\a.txt.lnk", "old a");
