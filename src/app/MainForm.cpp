@@ -130,6 +130,7 @@ void TfrmMain::FormCreate() {
 
     FolderMonitor = std::make_unique<TFolderMon>();
     FolderMonitor->OnChange = [this](TFolderMon* m, const TFolderItemInfo& c) { FolderMonChange(m, c); };
+    FolderMonitor->OnOverflow = [this](TFolderMon*) { Resynchronise(); };
     FolderMonitor->SetEvents(static_cast<TMonitorEvents>(MonitorEvent(meFileName) | MonitorEvent(meDirName) |
                                                          MonitorEvent(meSize) | MonitorEvent(meLastWrite) |
                                                          MonitorEvent(meLastAccess) | MonitorEvent(meCreation)));
@@ -163,7 +164,10 @@ void TfrmMain::ReloadAll() {
         // A clean-up raises nothing (it may run while an error passes): a monitor that cannot
         // start again gets the standard error box of its own.
         try {
-            if (FolderMonitor) FolderMonitor->Activate();
+            if (FolderMonitor) {
+                FolderMonitor->Activate();
+                Resynchronise();  // what changed while it was off went unreported
+            }
         } catch (const std::exception& e) {
             Application().HandleException(e);
         }
