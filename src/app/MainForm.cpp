@@ -164,10 +164,7 @@ void TfrmMain::ReloadAll() {
         // A clean-up raises nothing (it may run while an error passes): a monitor that cannot
         // start again gets the standard error box of its own.
         try {
-            if (FolderMonitor) {
-                FolderMonitor->Activate();
-                Resynchronise();  // what changed while it was off went unreported
-            }
+            if (FolderMonitor) FolderMonitor->Activate();
         } catch (const std::exception& e) {
             Application().HandleException(e);
         }
