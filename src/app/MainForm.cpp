@@ -130,6 +130,7 @@ void TfrmMain::FormCreate() {
 
     FolderMonitor = std::make_unique<TFolderMon>();
     FolderMonitor->OnChange = [this](TFolderMon* m, const TFolderItemInfo& c) { FolderMonChange(m, c); };
+    FolderMonitor->OnOverflow = [this](TFolderMon*) { Resynchronise(); };
     FolderMonitor->SetEvents(static_cast<TMonitorEvents>(MonitorEvent(meFileName) | MonitorEvent(meDirName) |
                                                          MonitorEvent(meSize) | MonitorEvent(meLastWrite) |
                                                          MonitorEvent(meLastAccess) | MonitorEvent(meCreation)));

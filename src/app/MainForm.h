@@ -104,6 +104,9 @@ public:
     void IdleHomeTimerTimer();
     void FolderMonChange(TFolderMon* sender, const TFolderItemInfo& change);
     void ChangeTimerTimer();
+    // Changes the monitor did not report (an overflow, or made while it was off): every folder
+    // read so far is read again and the configuration too, at the change timer's next tick.
+    void Resynchronise();
 
     // Launching
     void ButtonClick(TControl* sender);

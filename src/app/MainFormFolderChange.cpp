@@ -1,6 +1,7 @@
 // The main window's side of the folder monitor: every change on disk updates the page tree or
 // marks the configuration, and ChangeTimer, restarted by each one, redisplays once per burst.
 #include <utility>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "framework/core/Text.h"
@@ -63,12 +64,29 @@ void TfrmMain::DropPendingRename() {
     if (!RenameFrom.empty()) ItemRemoved(std::exchange(RenameFrom, {}));
 }
 
+void TfrmMain::Resynchronise() {
+    std::vector<TFolderRecord*> pending;
+    if (RootFolder) pending.push_back(RootFolder);
+    while (!pending.empty()) {
+        TFolderRecord* f = pending.back();
+        pending.pop_back();
+        if (f->NeedsLoad) continue;  // never read: nothing below it is either
+        f->NeedsLoad = true;
+        for (const auto& sub : f->Folders) pending.push_back(sub.get());
+    }
+    ConfigChanged = true;
+    ChangeTimer.SetEnabled(false);
+    ChangeTimer.SetEnabled(true);
+}
+
 void TfrmMain::ChangeTimerTimer() {
     ChangeTimer.SetEnabled(false);  // one tick per burst
     DropPendingRename();
     if (ConfigChanged) LoadConfig();
     TFolderRecord* page = PageOnShow();
-    if (page->Changed || page->NeedsLoad) LoadCurrentPage();
+    // Posted, not built here: the tick may come inside a button's handler (a menu, the viewer,
+    // a launch's wait), and the page is rebuilt once that handler's loop hands the message on.
+    if (page->Changed || page->NeedsLoad) PostLoadPage(page);
 }
 
 }  // namespace tsb

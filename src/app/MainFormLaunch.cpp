@@ -1,6 +1,8 @@
 // Launching shortcuts, and the administrator's right-click menus on buttons.
 #include "app/MainForm.h"
 
+#include <vector>
+
 #include "app/Tools.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
@@ -32,6 +34,19 @@ static std::vector<TViewerEntry> PagePictures(TRef<TShortcutRecord> clicked, con
     }
     if (out.empty()) out.push_back(asClicked);
     return out;
+}
+
+// Clicks and Space/Enter made while a launch waits would start it again (an impatient second
+// click) once the wait ends: they are dropped. Other keys are handed on in their order, and the
+// wheel stays.
+static void DiscardLaunchingInput() {
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    }
+    std::vector<MSG> keep;
+    while (::PeekMessageA(&m, nullptr, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
+        if (m.wParam != VK_SPACE && m.wParam != VK_RETURN) keep.push_back(m);
+    for (const MSG& k : keep) ::PostMessageA(k.hwnd, k.message, k.wParam, k.lParam);
 }
 
 void TfrmMain::ButtonClick(TControl* sender) {
@@ -68,6 +83,7 @@ void TfrmMain::ButtonClick(TControl* sender) {
         ::ShellExecuteA(nullptr, "open", info.PathName.c_str(), info.Arguments.c_str(), info.WorkingDirectory.c_str(),
                         SW_SHOWNORMAL);
         ::Sleep(4000);
+        DiscardLaunchingInput();
     } catch (const std::exception& e) {
         Log(std::string("ButtonClick Exception: ") + e.what());
     }

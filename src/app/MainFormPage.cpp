@@ -247,10 +247,9 @@ void TfrmMain::RestartIdleHomeTimer() {
 }
 
 void TfrmMain::IdleHomeTimerTimer() {
+    IdleHomeTimer.SetEnabled(false);  // ticks again only after new input away from home
     if (CurrentPage == RootFolder) return;
-    IdleHomeTimer.SetEnabled(false);
-    CurrentPage = RootFolder;
-    LoadCurrentPage();
+    PostLoadPage(RootFolder);  // as the change timer does: never built inside a handler's loop
 }
 
 }  // namespace tsb

@@ -126,8 +126,11 @@ void TFolderMonWorker::Execute() {
             if (!SleepUnlessTerminated(RetryPauseMs)) break;
             continue;
         }
-        if (bytes == 0) continue;  // the changes did not fit the buffer: none is reported
         if (!monitor_.load()) break;
+        if (bytes == 0) {  // the changes did not fit the buffer: none is reported, only the loss
+            Synchronize([this] { Deliver(true); });
+            continue;
+        }
         DeliverAll(buffer.get(), bytes);
     }
 }
@@ -179,7 +182,7 @@ void TFolderMonWorker::DeliverAll(const void* buffer, DWORD bytes) {
         if (rec->Action >= FILE_ACTION_ADDED && rec->Action <= FILE_ACTION_RENAMED_NEW_NAME) {
             item_.FileName = WideToAnsi(std::wstring_view(rec->FileName, nameBytes / sizeof(WCHAR)));
             item_.Action = static_cast<TFolderAction>(rec->Action - FILE_ACTION_ADDED);
-            Synchronize([this] { Deliver(); });
+            Synchronize([this] { Deliver(false); });
             if (!monitor_.load()) return;  // deactivated meanwhile: the rest goes nowhere
         }
         if (rec->NextEntryOffset == 0) return;
@@ -187,13 +190,17 @@ void TFolderMonWorker::DeliverAll(const void* buffer, DWORD bytes) {
     }
 }
 
-void TFolderMonWorker::Deliver() {
+// The handlers are copied before the call: the monitor may be destroyed by its own handler.
+void TFolderMonWorker::Deliver(bool overflow) {
     TFolderMon* monitor = monitor_.load();
-    if (!monitor || !monitor->OnChange) return;
-    auto handler = monitor->OnChange;  // the monitor may be destroyed by its own handler
+    if (!monitor) return;
     delivering_ = true;
     ScopeExit done([this] { delivering_ = false; });
-    handler(monitor, item_);
+    if (overflow) {
+        if (auto handler = monitor->OnOverflow) handler(monitor);
+    } else if (auto handler = monitor->OnChange) {
+        handler(monitor, item_);
+    }
 }
 
 // --- monitor ---

@@ -63,7 +63,7 @@ private:
     void CannotWatch(DWORD error);
     void OpenSubFolders();
     void DeliverAll(const void* buffer, DWORD bytes);
-    void Deliver();  // on the GUI thread
+    void Deliver(bool overflow);  // on the GUI thread: item_, or the loss of what did not fit
 
     std::atomic<TFolderMon*> monitor_;
     const std::string folder_;
@@ -86,6 +86,9 @@ public:
 
     // Called on the GUI thread once per change; change is valid only during the call.
     std::function<void(TFolderMon* sender, const TFolderItemInfo& change)> OnChange;
+    // Called on the GUI thread when the system dropped changes it could not hold (an overflow):
+    // what they were is unknown, so the owner reads everything it shows again.
+    std::function<void(TFolderMon* sender)> OnOverflow;
     std::function<void(TFolderMon* sender)> OnActivated;
     std::function<void(TFolderMon* sender)> OnDeactivated;
 

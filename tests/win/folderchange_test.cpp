@@ -156,6 +156,7 @@ TEST_F(FolderChangeTest, IdleReturnHomeWaitsTheConfiguredMinutesWithinTheTimersR
     EXPECT_EQ(frm->IdleHomeTimer.Interval(), LongestTimerInterval);
     EXPECT_TRUE(frm->IdleHomeTimer.Enabled());
     frm->IdleHomeTimerTimer();
+    Application().ProcessMessages();  // the return home is posted
     EXPECT_EQ(Title(), "Home Page");
     EXPECT_FALSE(frm->IdleHomeTimer.Enabled());
     frm->RestartIdleHomeTimer();
