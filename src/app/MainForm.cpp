@@ -23,6 +23,13 @@ TfrmMain::TfrmMain()
 
 TfrmMain::~TfrmMain() {
     Application().OnIdle = nullptr;  // the idle handler reaches into this window
+    // Closing stops the thumbnail run; a window destroyed without closing stops it here, before
+    // the buttons it hands its pictures to go.
+    try {
+        StopThumbnails();
+    } catch (...) {
+        Log("TfrmMain destroyed: the thumbnail run could not be stopped");
+    }
 }
 
 // The fixed layout, as designed (pixels at 96 dots per inch).
