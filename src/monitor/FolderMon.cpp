@@ -84,9 +84,10 @@ void TFolderMonWorker::CannotWatch(DWORD error) {
 }
 
 // Some systems (Wine) watch an existing sub-folder only once it has been opened after the watch
-// began: each one is opened now, parents first, so the whole tree is watched as asked.
-void TFolderMonWorker::OpenSubFolders() {
-    std::vector<std::string> pending{IncludeTrailingDelimiter(folder_)};
+// began: each one is opened, parents first, so the whole tree is watched as asked. So is a folder
+// that arrives during the watch, before its record is handed over.
+void TFolderMonWorker::OpenSubFolders(const std::string& top) {
+    std::vector<std::string> pending{IncludeTrailingDelimiter(top)};
     for (int opened = 0; !pending.empty() && opened < MaxSubFolders && !Terminated(); ++opened) {
         std::string dir = std::move(pending.back());
         pending.pop_back();
@@ -96,7 +97,7 @@ void TFolderMonWorker::OpenSubFolders() {
         });
     }
     if (!pending.empty() && !Terminated())
-        Log("TFolderMonWorker opened " + std::to_string(MaxSubFolders) + " sub-folders of " + folder_ +
+        Log("TFolderMonWorker opened " + std::to_string(MaxSubFolders) + " sub-folders of " + top +
             " and no more: changes further down may go unseen");
 }
 
@@ -142,7 +143,7 @@ TFolderMonWorker::TRead TFolderMonWorker::ReadBatch(void* buffer, HANDLE readDon
     ::ResetEvent(readDone);
     BOOL reading = ::ReadDirectoryChangesW(dir_.get(), buffer, BufferSize, subTree_, filter_, nullptr, &ov, nullptr);
     if (reading && subTree_ && !treeOpened_) {
-        OpenSubFolders();
+        OpenSubFolders(folder_);
         treeOpened_ = true;
     }
     ::SetEvent(watching_.get());
@@ -182,6 +183,8 @@ void TFolderMonWorker::DeliverAll(const void* buffer, DWORD bytes) {
         if (rec->Action >= FILE_ACTION_ADDED && rec->Action <= FILE_ACTION_RENAMED_NEW_NAME) {
             item_.FileName = WideToAnsi(std::wstring_view(rec->FileName, nameBytes / sizeof(WCHAR)));
             item_.Action = static_cast<TFolderAction>(rec->Action - FILE_ACTION_ADDED);
+            if (subTree_ && (rec->Action == FILE_ACTION_ADDED || rec->Action == FILE_ACTION_RENAMED_NEW_NAME))
+                OpenIfFolder(item_.FileName);
             Synchronize([this] { Deliver(false); });
             if (!monitor_.load()) return;  // deactivated meanwhile: the rest goes nowhere
         }
@@ -201,6 +204,14 @@ void TFolderMonWorker::Deliver(bool overflow) {
     } else if (auto handler = monitor->OnChange) {
         handler(monitor, item_);
     }
+}
+
+void TFolderMonWorker::OpenIfFolder(const std::string& name) {
+    std::string path = IncludeTrailingDelimiter(folder_) + name;
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        OpenSubFolders(path);
 }
 
 // --- monitor ---

@@ -61,7 +61,8 @@ private:
     TRead ReadBatch(void* buffer, HANDLE readDone, DWORD& bytes);
     TRead Failed(DWORD error);
     void CannotWatch(DWORD error);
-    void OpenSubFolders();
+    void OpenSubFolders(const std::string& top);
+    void OpenIfFolder(const std::string& name);  // a record's item, when it is a folder
     void DeliverAll(const void* buffer, DWORD bytes);
     void Deliver(bool overflow);  // on the GUI thread: item_, or the loss of what did not fit
 

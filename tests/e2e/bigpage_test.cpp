@@ -69,7 +69,7 @@ TEST(BigPage, TheLastOfThreeThousandButtonsIsReachedByTheScrollBarAndStarts) {
     std::string root = dir / "shortcuts", app = dir / "app";
     MakeDir(root);
     MakeDir(app);
-    ASSERT_TRUE(CopyFileA((ProgramBuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
     auto made = std::chrono::steady_clock::now();
     for (int i = 0; i < PageSize; ++i)
         MakeLink(root + "\\" + LinkName(i) + ".lnk", {app + "\\marker.exe", LinkName(i), "", "", ""});

@@ -15,7 +15,7 @@ struct Tree {
     Tree() {
         MakeDir(root);
         MakeDir(app);
-        CopyFileA((ProgramBuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+        CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
         MakeDir(dir / "work");
         MakeDir(root + "\\Games");
         MakeDir(root + "\\Games\\Cards");

@@ -85,11 +85,6 @@ std::string BuildFolder() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
-std::string ProgramBuildFolder() {
-    const char* dir = getenv("TSB_PROGRAM_DIR");
-    return dir && *dir ? std::string(dir) : BuildFolder();
-}
-
 // --- links ---
 
 namespace {
@@ -430,7 +425,7 @@ void Program::Kill() {
 }
 
 ProgramFolder::ProgramFolder() : dir_("tsbprog") {
-    CopyFileA((ProgramBuildFolder() + "\\Tessaboard.exe").c_str(), Exe().c_str(), FALSE);
+    CopyFileA((BuildFolder() + "\\Tessaboard.exe").c_str(), Exe().c_str(), FALSE);
 }
 
 }  // namespace tsbtest

@@ -31,10 +31,7 @@ bool Exists(const std::string& path);
 void MakeDir(const std::string& path);
 void RemoveTree(const std::string& path);
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern = "*");
-std::string BuildFolder();  // the folder of the running test program
-// Where the program under test and its helper programs are: TSB_PROGRAM_DIR when set (a
-// driver of one build testing the program of another), else the driver's own build folder.
-std::string ProgramBuildFolder();
+std::string BuildFolder();  // the folder of the running test program, the program's and its helpers'
 
 struct LinkSpec {
     std::string target, arguments, description, workingDir, iconFile;
