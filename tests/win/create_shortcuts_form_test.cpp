@@ -183,7 +183,7 @@ TEST_F(CreateShortcutsDialog, BrowseOpensOnThePathOwnedByTheDialogAndTakesTheCho
         [&](HWND box) {
             dialogUsable = IsWindowEnabled(form->Handle()) != FALSE;
             // The browser selects the folder given once its tree is filled: OK waits for that.
-            EXPECT_TRUE(WaitFor([&] { return TreeSelection(box) == "Holiday"; }, 10000)) << TreeSelection(box);
+            EXPECT_TRUE(WaitFor([&] { return TreeSelection(box) == "Holiday"; }, 30000)) << TreeSelection(box);
         });
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].owner, form->Handle());
