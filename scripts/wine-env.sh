@@ -147,13 +147,6 @@ tsb_prepare_prefix() {
     tsb_wine_tool reg.exe add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1 && touch "$WINEPREFIX/.tsb-exe-icons"
     wineserver -w
   fi
-  # A test driver once ended with an X error in a pointer grab (BadWindow) during a scroll-bar
-  # drag: the X11 driver's grabs for cursor clipping are switched off, as input here is
-  # injected and nothing needs the cursor clipped.
-  if [ ! -f "$WINEPREFIX/.tsb-no-grab" ]; then
-    tsb_reg 'HKCU\Software\Wine\X11 Driver' GrabPointer N && touch "$WINEPREFIX/.tsb-no-grab"
-    wineserver -w
-  fi
 }
 
 tsb_wine_up() {

@@ -85,20 +85,39 @@ void TFolderMonWorker::CannotWatch(DWORD error) {
 
 // Some systems (Wine) watch an existing sub-folder only once it has been opened after the watch
 // began: each one is opened, parents first, so the whole tree is watched as asked. So is a folder
-// that arrives during the watch, before its record is handed over.
-void TFolderMonWorker::OpenSubFolders(const std::string& top) {
+// that arrives during the watch, before its record is handed over. budget: folders that may
+// still be opened, shared by the walks of one start or one batch of records.
+void TFolderMonWorker::OpenSubFolders(const std::string& top, int& budget) {
     std::vector<std::string> pending{IncludeTrailingDelimiter(top)};
-    for (int opened = 0; !pending.empty() && opened < MaxSubFolders && !Terminated(); ++opened) {
+    while (!pending.empty() && budget > 0 && !Terminated()) {
         std::string dir = std::move(pending.back());
         pending.pop_back();
-        ForEachFile(dir + "*", [&](const TFindData& fd) {
+        --budget;
+        ForEachFileWhile(dir + "*", [&](const TFindData& fd) {
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 pending.push_back(dir + fd.cFileName + "\\");
+            return !Terminated();  // a huge folder must not hold up a stop
         });
     }
     if (!pending.empty() && !Terminated())
-        Log("TFolderMonWorker opened " + std::to_string(MaxSubFolders) + " sub-folders of " + top +
+        Log("TFolderMonWorker opened " + std::to_string(MaxSubFolders) + " sub-folders of " + folder_ +
             " and no more: changes further down may go unseen");
+}
+
+// A tree moved or copied in comes as a record per folder, parents first: the walk of the first
+// has opened the rest, which are passed over.
+void TFolderMonWorker::OpenIfFolder(const std::string& name, std::vector<std::string>& walked, int& budget) {
+    if (budget <= 0) return;
+    for (const std::string& w : walked)
+        if (name.size() > w.size() && name[w.size()] == '\\' && SameTextAZ(std::string_view(name).substr(0, w.size()), w))
+            return;
+    std::string path = IncludeTrailingDelimiter(folder_) + name;
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    OpenSubFolders(path, budget);
+    walked.push_back(name);
 }
 
 void TFolderMonWorker::Execute() {
@@ -143,7 +162,8 @@ TFolderMonWorker::TRead TFolderMonWorker::ReadBatch(void* buffer, HANDLE readDon
     ::ResetEvent(readDone);
     BOOL reading = ::ReadDirectoryChangesW(dir_.get(), buffer, BufferSize, subTree_, filter_, nullptr, &ov, nullptr);
     if (reading && subTree_ && !treeOpened_) {
-        OpenSubFolders(folder_);
+        int budget = MaxSubFolders;
+        OpenSubFolders(folder_, budget);
         treeOpened_ = true;
     }
     ::SetEvent(watching_.get());
@@ -175,6 +195,8 @@ TFolderMonWorker::TRead TFolderMonWorker::Failed(DWORD error) {
 void TFolderMonWorker::DeliverAll(const void* buffer, DWORD bytes) {
     const auto* base = static_cast<const std::byte*>(buffer);
     DWORD offset = 0;
+    std::vector<std::string> walked;  // folders of this batch opened with everything in them
+    int budget = MaxSubFolders;
     for (;;) {
         if (offset + offsetof(FILE_NOTIFY_INFORMATION, FileName) > bytes) return;
         const auto* rec = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(base + offset);
@@ -184,7 +206,7 @@ void TFolderMonWorker::DeliverAll(const void* buffer, DWORD bytes) {
             item_.FileName = WideToAnsi(std::wstring_view(rec->FileName, nameBytes / sizeof(WCHAR)));
             item_.Action = static_cast<TFolderAction>(rec->Action - FILE_ACTION_ADDED);
             if (subTree_ && (rec->Action == FILE_ACTION_ADDED || rec->Action == FILE_ACTION_RENAMED_NEW_NAME))
-                OpenIfFolder(item_.FileName);
+                OpenIfFolder(item_.FileName, walked, budget);
             Synchronize([this] { Deliver(false); });
             if (!monitor_.load()) return;  // deactivated meanwhile: the rest goes nowhere
         }
@@ -204,14 +226,6 @@ void TFolderMonWorker::Deliver(bool overflow) {
     } else if (auto handler = monitor->OnChange) {
         handler(monitor, item_);
     }
-}
-
-void TFolderMonWorker::OpenIfFolder(const std::string& name) {
-    std::string path = IncludeTrailingDelimiter(folder_) + name;
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        OpenSubFolders(path);
 }
 
 // --- monitor ---

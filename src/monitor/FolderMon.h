@@ -50,7 +50,7 @@ public:
 
     static constexpr DWORD BufferSize = 32768;
     static constexpr DWORD RetryPauseMs = 1000;
-    static constexpr int MaxSubFolders = 4096;  // opened at the start of a watch (see OpenSubFolders)
+    static constexpr int MaxSubFolders = 4096;  // opened at the start of a watch, or per batch (see OpenSubFolders)
 
 protected:
     void Execute() override;
@@ -61,8 +61,9 @@ private:
     TRead ReadBatch(void* buffer, HANDLE readDone, DWORD& bytes);
     TRead Failed(DWORD error);
     void CannotWatch(DWORD error);
-    void OpenSubFolders(const std::string& top);
-    void OpenIfFolder(const std::string& name);  // a record's item, when it is a folder
+    void OpenSubFolders(const std::string& top, int& budget);
+    // A record's item, when it is a folder not yet opened by this batch.
+    void OpenIfFolder(const std::string& name, std::vector<std::string>& walked, int& budget);
     void DeliverAll(const void* buffer, DWORD bytes);
     void Deliver(bool overflow);  // on the GUI thread: item_, or the loss of what did not fit
 

@@ -4,6 +4,8 @@
 #include "support/Driver.h"
 #include "support/MainWindow.h"
 
+#include <tlhelp32.h>  // after <windows.h>
+
 using namespace tsbtest;
 
 namespace {
@@ -25,6 +27,23 @@ struct Tree {
         MakeLink(root + "\\Games\\gone.lnk", {dir / "gone.exe", "", "Gone", "", ""});
     }
 };
+
+int Running(const char* exeName) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    int n = 0;
+    PROCESSENTRY32 p{};
+    p.dwSize = sizeof p;
+    for (BOOL more = Process32First(snap, &p); more; more = Process32Next(snap, &p)) n += _stricmp(p.szExeFile, exeName) == 0;
+    CloseHandle(snap);
+    return n;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 }  // namespace
 
@@ -67,6 +86,23 @@ TEST(Pages, LazyLoadingNavigationAndLaunching) {
     EXPECT_NE(marker.find("arg:hello\narg:world\n"), std::string::npos) << marker;
     EXPECT_NE(marker.find("work"), std::string::npos) << marker;
     SaveScreenshot("launching");
+
+    // An impatient second click a second later, made while the launch waits, starts nothing.
+    HWND runMe = w.ButtonByCaption("Run Me");
+    DWORD_PTR r;
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 15000, &r)) << "the first launch's wait ends";
+    ASSERT_TRUE(DeleteFileA((t.app + "\\marker.txt").c_str()));
+    PostClick(runMe);
+    Sleep(1000);
+    PostClick(runMe);
+    ASSERT_FALSE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 200, &r)) << "the launch still waits";
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 15000, &r)) << "the wait ends";
+    // A click made after the wait shows a page once everything queued before it has been
+    // handled: a start the second click made would have come first.
+    PostClick(w.ButtonByCaption("Games"));
+    ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions() == std::vector<std::string>{"Chess", "Gone"}; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return Running("marker.exe") == 0; }, 15000));
+    EXPECT_EQ(Count(ReadFile(t.app + "\\marker.txt"), "cwd:"), 1);
 }
 
 TEST(Pages, AdministratorDeletesAShortcutFromItsMenu) {

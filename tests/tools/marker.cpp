@@ -1,5 +1,5 @@
-// A target program for launch tests: writes "marker.txt" beside itself with its arguments and
-// its working folder, one per line, to prove that it ran and how.
+// A target program for launch tests: adds to "marker.txt" beside itself its arguments and its
+// working folder, one per line, to prove that it ran, how, and how often.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     path = path.substr(0, path.find_last_of('\\') + 1) + "marker.txt";
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = std::fopen(path.c_str(), "ab");
     if (!f) return 1;
     for (int i = 1; i < argc; ++i) std::fprintf(f, "arg:%s\n", argv[i]);
     std::fprintf(f, "cwd:%s\n", cwd);

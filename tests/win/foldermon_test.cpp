@@ -245,6 +245,22 @@ TEST_F(FolderMonitor, ChangesInSubFoldersOnlyWithTheSubTree) {
     EXPECT_EQ(top, (std::vector<Change>{{"new", actAdded}, {"y.txt", actAdded}}));
 }
 
+// A tree moved in whole comes as one record for its top: the folders inside it were made before
+// the watch saw them, and changes in them are seen all the same.
+TEST_F(FolderMonitor, ChangesInsideATreeMovedInAreSeen) {
+    TempFolder outside{"tsbmonout"};
+    MakeDir(outside / "tree");
+    MakeDir(outside / "tree\\inner");
+    MakeDir(outside / "tree\\inner\\deep");
+    std::vector<Change> seen;
+    auto m = Watch(seen, NamesOnly, true);
+    ASSERT_TRUE(MoveFileA((outside / "tree").c_str(), (dir / "tree").c_str()));
+    ASSERT_TRUE(PumpUntil([&] { return !seen.empty(); }));
+    EXPECT_EQ(seen[0].name, "tree");
+    MakeFile(dir / "tree\\inner\\deep\\f.txt");
+    EXPECT_TRUE(PumpUntil([&] { return Has(seen, {"tree\\inner\\deep\\f.txt", actAdded}); }));
+}
+
 TEST_F(FolderMonitor, NothingIsDeliveredAfterDeactivate) {
     std::vector<Change> stopped, witness, inHandler;
     auto m = Watch(stopped);
