@@ -166,18 +166,24 @@ void TfrmMain::WMStartup() {
 void TfrmMain::ReloadAll() {
     StopMonitor();
     ShowWorking("");
-    ScopeExit restore([this] {
-        HideWorking();
-        // A clean-up raises nothing (it may run while an error passes): a monitor that cannot
-        // start again gets the standard error box of its own.
-        try {
-            if (FolderMonitor) FolderMonitor->Activate();
-        } catch (const std::exception& e) {
-            Application().HandleException(e);
-        }
-    });
-    LoadConfig();
+    ScopeExit hide([] { HideWorking(); });
+    {
+        // Started again however the reading ends: the configuration first, as it may be written
+        // and the monitor must not take that for a change; the pages are then read under
+        // watch, so that a change made meanwhile is seen.
+        ScopeExit restart([this] { StartMonitor(); });
+        LoadConfig();
+    }
     LoadCurrentPage();
+}
+
+// Raises nothing: a monitor that cannot start again gets the standard error box of its own.
+void TfrmMain::StartMonitor() {
+    try {
+        if (FolderMonitor) FolderMonitor->Activate();
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    }
 }
 
 void TfrmMain::StopMonitor() {

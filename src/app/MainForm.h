@@ -78,6 +78,8 @@ public:
     void WMStartup();
     void ReloadAll();
     void StopMonitor();
+    void StartMonitor();
+    void RestartChangeTimer();
     void LoadConfig();
     void TouchIniFile();
     std::string IniFileName() const;

@@ -44,8 +44,7 @@ void TfrmMain::FolderMonChange(TFolderMon* sender, const TFolderItemInfo& change
         RootFolder->Changed = true;
     }
     if (besideProgram) ConfigChanged = true;
-    ChangeTimer.SetEnabled(false);
-    ChangeTimer.SetEnabled(true);
+    RestartChangeTimer();
 }
 
 // The page on show moves to the folder that held the removed item when its path begins with
@@ -75,6 +74,11 @@ void TfrmMain::Resynchronise() {
         for (const auto& sub : f->Folders) pending.push_back(sub.get());
     }
     ConfigChanged = true;
+    RestartChangeTimer();
+}
+
+// Every notification starts the wait again: one tick for a burst.
+void TfrmMain::RestartChangeTimer() {
     ChangeTimer.SetEnabled(false);
     ChangeTimer.SetEnabled(true);
 }

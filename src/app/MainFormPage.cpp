@@ -45,8 +45,7 @@ void TfrmMain::LoadCurrentPage() {
     // for meanwhile would read folders under it. The change timer's tick shows the page after.
     if (PageTreeBusy()) {
         if (TFolderRecord* page = CurrentPage.Get()) page->Changed = true;
-        ChangeTimer.SetEnabled(false);
-        ChangeTimer.SetEnabled(true);
+        RestartChangeTimer();
         return;
     }
     if (displaying_) {

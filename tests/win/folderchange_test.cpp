@@ -42,6 +42,23 @@ protected:
 
 }  // namespace
 
+// The start-up reads its pages under watch: a link made once the home page has been read, before
+// the display has ended, is shown at the next tick.
+TEST_F(FolderChangeTest, ALinkMadeWhileTheStartUpDisplaysIsShown) {
+    Link("first.lnk", "First");
+    bool made = false;
+    SetDebugHook([&](const std::string& l) {
+        lines.push_back(l);
+        if (!made && l == "TSB: TfrmMain.GetImageThumbnails") {
+            made = true;
+            Link("late.lnk", "Late");
+        }
+    });
+    Start();
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(Follows([&] { return Captions() == std::vector<std::string>{"First", "Late"}; }));
+}
+
 TEST_F(FolderChangeTest, ABurstOfLinksIntoThePageOnShowRebuildsItOnce) {
     Link("first.lnk", "First");
     Start();
