@@ -91,22 +91,34 @@ void BenchCreation(const std::string& dir, int files) {
         WriteFileSafely(folder + "\\" + name, "x");
         all.emplace_back(folder, name);
     }
-    std::string floorDest = dir + "\\floor", runDest = dir + "\\run";
-    double floor = Time([&] {
-        for (auto& [folder, name] : all) {
-            std::string dest = floorDest + "\\" + ExtractFileName(folder);
-            if (!DirectoryExists(dest)) ForceDirectories(dest);
-            CreateShellLink(folder + "\\" + name, name, dest + "\\" + name + ".lnk");
-        }
-    });
-    GapWatch watch;
-    TCreateShortcutsRun run;
-    double took = Time([&] { run.Run(src, "*.txt", runDest, true, true, owAlways, false, ""); });
-    DWORD gap = watch.Stop();
-    HideWorking();
-    std::printf("bulk creation of %d files: %.1fs, floor (the links alone) %.1fs, ratio %.3f; "
+    // The floor and the run take turns, twice, each into a fresh folder: the disk's own pace
+    // drifts by a quarter from one minute to the next here, and the best of each compares.
+    constexpr int Rounds = 2;
+    double floor = 1e9, took = 1e9;
+    DWORD gap = 0;
+    int created = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        std::string floorDest = dir + "\\floor" + std::to_string(round), runDest = dir + "\\run" + std::to_string(round);
+        double f = Time([&] {
+            for (auto& [folder, name] : all) {
+                std::string dest = floorDest + "\\" + ExtractFileName(folder);
+                if (!DirectoryExists(dest)) ForceDirectories(dest);
+                CreateShellLink(folder + "\\" + name, name, dest + "\\" + name + ".lnk");
+            }
+        });
+        GapWatch watch;
+        TCreateShortcutsRun run;
+        double t = Time([&] { run.Run(src, "*.txt", runDest, true, true, owAlways, false, ""); });
+        gap = std::max(gap, watch.Stop());
+        HideWorking();
+        created = run.Created;
+        std::printf("bulk creation of %d files, round %d: %.1fs, floor (the links alone) %.1fs\n", files, round + 1, t, f);
+        floor = std::min(floor, f);
+        took = std::min(took, t);
+    }
+    std::printf("bulk creation of %d files: best %.1fs, floor best %.1fs, ratio %.3f; "
                 "%d written; longest time without messages %lu ms\n",
-                files, took, floor, took / floor, run.Created, static_cast<unsigned long>(gap));
+                files, took, floor, took / floor, created, static_cast<unsigned long>(gap));
     std::fflush(stdout);
 }
 
