@@ -22,21 +22,12 @@
 #include "pages/DataObject.h"
 #include "pages/WinShell.h"
 #include "pages/WorkingFormUnit.h"
+#include "BenchSupport.h"
 
 using namespace tsb;
+using namespace tsbbench;
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-template <class Run>
-double Time(Run run) {
-    auto t = std::chrono::steady_clock::now();
-    run();
-    return Seconds(t);
-}
 
 // The longest stretch without a message handled, seen by a 20 ms timer whose ticks are only
 // handled when the thread lets messages through.
@@ -69,15 +60,6 @@ void ReadLink(const std::string& file) {
     char buf[MAX_PATH];
     WIN32_FIND_DATAA wfd;
     link->GetPath(buf, MAX_PATH, &wfd, 0);
-}
-
-void RemoveFolder(const std::string& dir) {
-    SHFILEOPSTRUCTA op{};
-    std::string from = dir + std::string(1, '\0');
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
 }
 
 void BenchCreation(const std::string& dir, int files) {

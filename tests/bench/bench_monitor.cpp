@@ -17,8 +17,10 @@
 #include "framework/win/ScopedWin.h"
 #include "pages/DataObject.h"
 #include "pages/WinShell.h"
+#include "BenchSupport.h"
 
 using namespace tsb;
+using namespace tsbbench;
 
 namespace {
 
@@ -138,12 +140,7 @@ int main() {
     DoneRootFolder();
     SetProgramFolder("");
     for (const std::string& d : {dir, outside}) {
-        SHFILEOPSTRUCTA op{};
-        std::string from = d + std::string(1, '\0');
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        SHFileOperationA(&op);
+        RemoveFolder(d);
     }
     return 0;
 }

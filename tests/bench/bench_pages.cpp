@@ -23,21 +23,12 @@
 #include "pages/DataObject.h"
 #include "pages/WinShell.h"
 #include "pages/WorkingFormUnit.h"
+#include "BenchSupport.h"
 
 using namespace tsb;
+using namespace tsbbench;
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-template <class Run>
-double Time(Run run) {
-    auto t = std::chrono::steady_clock::now();
-    run();
-    return Seconds(t);
-}
 
 // The best of three runs of a measure and of its floor, taken in turns: the machine's noise
 // only ever adds, and both see the same machine.
@@ -180,11 +171,6 @@ int main(int argc, char** argv) {
     }
     DoneRootFolder();
     SetProgramFolder("");
-    SHFILEOPSTRUCTA op{};
-    std::string from = dir + std::string(1, '\0');
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
+    RemoveFolder(dir);
     return misplaced ? 1 : 0;
 }

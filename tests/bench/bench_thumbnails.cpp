@@ -26,14 +26,12 @@
 #include "pages/WinShell.h"
 #include "pages/WorkingFormUnit.h"
 #include "pictures/GdiPlusPictures.h"
+#include "BenchSupport.h"
 
 using namespace tsb;
+using namespace tsbbench;
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 // A photograph's worth of detail: soft gradients, a texture and some grain, so the decoder has
 // as much to do as with a real photo. 4000 x 3000 is 12 megapixels.
@@ -214,11 +212,6 @@ int main(int argc, char** argv) {
     DoneRootFolder();
     ReleaseGdiPlusLibrary();
     SetProgramFolder("");
-    SHFILEOPSTRUCTA op{};
-    std::string from = dir + std::string(1, '\0');
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
+    RemoveFolder(dir);
     return 0;
 }

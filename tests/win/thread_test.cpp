@@ -6,48 +6,11 @@
 #include "framework/win/Application.h"
 #include "framework/win/Errors.h"
 #include "win/LambdaThread.h"
+#include "win/ProcessCounts.h"
 #include "win/WinTestMain.h"
-
-#include <tlhelp32.h>  // after the Windows headers
 
 using namespace tsb;
 using namespace tsbtest;
-
-namespace {
-
-int ThreadsOfThisProcess() {
-    unique_file snap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 te{sizeof te};
-    int n = 0;
-    for (BOOL ok = Thread32First(snap.get(), &te); ok; ok = Thread32Next(snap.get(), &te))
-        n += te.th32OwnerProcessID == GetCurrentProcessId();
-    return n;
-}
-
-// GetProcessHandleCount answers 0 under Wine: count the handle values that are live instead.
-DWORD HandleCount() {
-    DWORD n = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &n) && n > 0) return n;
-    for (ULONG_PTR h = 4; h < 0x4000; h += 4) {
-        DWORD flags;
-        n += GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) != FALSE;
-    }
-    return n;
-}
-
-// Runs the GUI thread's loop until pred() holds or five seconds are up.
-template <class Pred>
-bool PumpUntil(Pred pred) {
-    DWORD end = GetTickCount() + 5000;
-    while (!pred() && GetTickCount() < end) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Application().HandleOne(msg);
-        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return pred();
-}
-
-}  // namespace
 
 class Threads : public WinTest {};
 

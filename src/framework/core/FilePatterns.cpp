@@ -27,7 +27,7 @@ std::string UpdatePatterns(std::string text, const std::vector<std::string>& pat
         for (auto it = patterns.rbegin(); it != patterns.rend(); ++it)
             if (text.find(*it) == std::string::npos) text += ";" + *it;
     } else {
-        // First to last: the longer leaves before the shorter, so no stub of it remains.
+        // First to last: the longer leaves before the shorter, so no leftover piece of it remains.
         for (const std::string& p : patterns)
             for (size_t at; !p.empty() && (at = text.find(p)) != std::string::npos;) text.erase(at, p.size());
     }
