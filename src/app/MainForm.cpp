@@ -19,6 +19,8 @@ TfrmMain::TfrmMain()
     BuildMenu();
     OnShow = [this](TControl* s) { FormShow(s); };
     OnCloseQuery = [this] { FormClose(); };
+    KeyPreview = true;
+    OnKeyDown = [this](TShortCut key) { return FormKeyDown(key); };
     FormCreate();
 }
 

@@ -107,6 +107,7 @@ public:
     void FolderClick(TControl* sender);
     void PostLoadPage(TRef<TFolderRecord> page);  // WM_LOADPAGE; a page gone when it arrives is not shown
     void WMLoadPage(WPARAM wp, LPARAM lp);
+    bool FormKeyDown(TShortCut key);  // moving through the buttons, Back and Home by key
     void ScrollBox1MouseWheel(TControl* sender, TShiftState shift, int wheelDelta, POINT mousePos, bool& handled);
     void RestartIdleHomeTimer();
     void IdleHomeTimerTimer();

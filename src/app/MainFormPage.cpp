@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/Tools.h"
+#include "framework/core/GridMoves.h"
 #include "framework/core/IdleTime.h"
 #include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
@@ -222,6 +223,46 @@ void TfrmMain::WMLoadPage(WPARAM wp, LPARAM lp) {
     }
     CurrentPage = page;
     LoadCurrentPage();
+}
+
+// Arrows, Home, End and the page keys move the focus among the buttons of the box that holds
+// it (the page, or the strip of sub-pages) by their places; the box scrolls the focused one
+// into view. Backspace is Back and Alt+Home is Home, where those buttons can be clicked.
+bool TfrmMain::FormKeyDown(TShortCut key) {
+    auto clickable = [](TColorButton* b) { return ::IsWindowVisible(b->Handle()) && b->Enabled(); };
+    if (key == VK_BACK || key == (scAlt | VK_HOME)) {
+        TColorButton* b = key == VK_BACK ? BackButton : HomeButton;
+        if (!clickable(b) || !AcceptsCommands()) return false;
+        if (b == BackButton) BackButtonClick(b);
+        else HomeButtonClick(b);
+        return true;
+    }
+    TGridMove move;
+    switch (key) {
+        case VK_LEFT: move = TGridMove::gmLeft; break;
+        case VK_RIGHT: move = TGridMove::gmRight; break;
+        case VK_UP: move = TGridMove::gmUp; break;
+        case VK_DOWN: move = TGridMove::gmDown; break;
+        case VK_HOME: move = TGridMove::gmFirst; break;
+        case VK_END: move = TGridMove::gmLast; break;
+        case VK_PRIOR: move = TGridMove::gmPageUp; break;
+        case VK_NEXT: move = TGridMove::gmPageDown; break;
+        default: return false;
+    }
+    TControl* focused = TControl::FromHandle(::GetFocus());
+    TControl* box = focused ? focused->Parent() : nullptr;
+    if (box != ScrollBox1 && box != FolderPanel) return false;
+    std::vector<TCellPlace> places;
+    size_t from = 0;
+    for (const auto& child : box->Controls()) {
+        if (child.get() == focused) from = places.size();
+        TBounds b = box == ScrollBox1 ? ScrollBox1->ChildPlace(child.get()) : FolderPanel->ChildPlace(child.get());
+        places.push_back({b.left, b.top});
+    }
+    RECT view;
+    ::GetClientRect(ScrollBox1->Handle(), &view);
+    if (auto to = GridNeighbour(places, from, move, Unscale(view.bottom))) box->Controls()[*to]->SetFocus();
+    return true;  // at an end the focus stays where it is
 }
 
 void TfrmMain::ScrollBox1MouseWheel(TControl*, TShiftState shift, int wheelDelta, POINT, bool& handled) {

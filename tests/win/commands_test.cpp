@@ -346,3 +346,68 @@ TEST_F(CommandsTest, CreateShortcutsRunsFromItsKeyAndQuitWaitsForItsEnd) {
     EXPECT_TRUE(WaitUntil([&] { return PageButtons().size() == 22; }));
     EXPECT_EQ(frm->LastSourcePath, source.Path());
 }
+
+TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
+    MakeDir(root + "\\Games");
+    for (int i = 0; i < 30; ++i) Link("Games\\g" + std::to_string(100 + i) + ".lnk", "Game " + std::to_string(100 + i));
+    MakeDir(root + "\\Games\\Cards");
+    Start();
+    Go(RootFolder->Folders[0].get());
+    ASSERT_EQ(frm->PageTitlePanel->Caption(), "Games");
+    FocusFirstButton();
+    auto buttons = PageButtons();
+    ASSERT_EQ(buttons.size(), 30u);
+    auto focusedIndex = [&] {
+        for (size_t i = 0; i < buttons.size(); ++i)
+            if (buttons[i]->Handle() == GetFocus()) return static_cast<int>(i);
+        return -1;
+    };
+    auto press = [&](UINT vk, bool system = false) {
+        PostKey(vk, system);
+        Application().ProcessMessages();
+        return focusedIndex();
+    };
+    int columns = 1;
+    while (columns < 30 && buttons[columns]->Top() == buttons[0]->Top()) ++columns;
+    ASSERT_GT(columns, 1);
+    EXPECT_EQ(press(VK_LEFT), 0) << "the first stays";
+    EXPECT_EQ(press(VK_RIGHT), 1);
+    EXPECT_EQ(press(VK_DOWN), 1 + columns) << "same column, next row";
+    EXPECT_EQ(press(VK_UP), 1);
+    EXPECT_EQ(press(VK_HOME), 0);
+    for (int i = 0; i < columns - 2; ++i) press(VK_RIGHT);
+    EXPECT_EQ(press(VK_RIGHT), columns - 1);
+    EXPECT_EQ(press(VK_RIGHT), columns) << "wraps to the next row";
+    EXPECT_EQ(press(VK_END), 29);
+    EXPECT_GT(frm->ScrollBox1->ScrollPos(), 0) << "the last button scrolled into view";
+    RECT view = ScreenRect(frm->ScrollBox1->Handle()), last = ScreenRect(buttons[29]->Handle());
+    EXPECT_LE(last.bottom, view.bottom);
+    EXPECT_EQ(press(VK_HOME), 0);
+    view = ScreenRect(frm->ScrollBox1->Handle());
+    EXPECT_GE(ScreenRect(buttons[0]->Handle()).top, view.top) << "the first button scrolled into view";
+    int paged = press(VK_NEXT);
+    EXPECT_GT(paged, columns - 1) << "a page down goes at least a row";
+    EXPECT_EQ(paged % columns, 0) << "in the same column";
+    EXPECT_EQ(press(VK_PRIOR), 0);
+
+    // Backspace is Back; Alt+Home is Home, where they can be clicked.
+    int displays = Lines("TSB: WMLoadPage");
+    PostKey(VK_BACK);
+    ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+    EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page");
+    Go(RootFolder->Folders[0]->Folders[0].get());
+    ASSERT_EQ(frm->PageTitlePanel->Caption(), "Cards");
+    frm->BackButton->SetFocus();
+    {
+        HeldKeys alt{VK_MENU};
+        PostKey(VK_HOME, true);
+        ASSERT_TRUE(WaitUntil([&] { return frm->PageTitlePanel->Caption() == "Home Page"; }));
+    }
+    EXPECT_FALSE(frm->BackButton->Enabled());
+    FocusFirstButton();
+    displays = Lines("TSB: WMLoadPage");
+    PostKey(VK_BACK);  // Back is off on the home page: nothing, and F5 after it is read
+    PostKey(VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+    EXPECT_EQ(Lines("TSB: WMLoadPage"), displays + 1);
+}

@@ -102,9 +102,10 @@ void TForm::CenterOn(const TControl& other) {
 }
 
 bool TForm::PreviewKey(MSG& msg) {
-    if (PopupMenu && AcceptsCommands() && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         TShortCut key = ShortCutOfKey(msg.wParam);
-        if (PopupMenu->IsShortCut(key)) return true;
+        if (PopupMenu && AcceptsCommands() && PopupMenu->IsShortCut(key)) return true;
+        if (KeyPreview && OnKeyDown && OnKeyDown(key)) return true;
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
         bool back = ::GetKeyState(VK_SHIFT) < 0;

@@ -41,8 +41,9 @@ public:
     void PlaceOnScreen(int left, int top, int width, int height);
     void CenterOn(const TControl& other);
 
-    bool KeyPreview = false;          // the form sees characters before its controls
+    bool KeyPreview = false;          // the form sees characters and keys before its controls
     TKeyPressEvent OnKeyPress;
+    std::function<bool(TShortCut key)> OnKeyDown;  // true: the key was the form's
     TNotifyEvent OnShow;              // each time the window becomes visible
     std::function<void()> OnCloseQuery;  // may raise: the window then stays open
     // The context menu: opens on a right click that no control of the form takes for itself
