@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "controls/ButtonAccessible.h"
 #include "framework/core/ButtonGeometry.h"
 #include "framework/core/Text.h"
 #include "framework/win/Debug.h"
@@ -108,9 +109,17 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             SyncStateWithEnabled();
             Invalidate();
             return false;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lp) != static_cast<LONG>(OBJID_CLIENT)) return false;
+            result = ButtonAccessibleObject(Handle(), wp);
+            return true;
+        case BM_CLICK:  // what a screen reader's default action sends
+            if (Enabled()) Click();
+            return true;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             focused_ = msg == WM_SETFOCUS;
+            if (focused_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, CHILDID_SELF);
             Invalidate();
             if (focused_ && OnEnter) OnEnter(this);
             if (!focused_ && OnExit) OnExit(this);

@@ -1,0 +1,94 @@
+// What a screen reader gets from the menu's buttons through Active Accessibility, asked the
+// way it asks: AccessibleObjectFromWindow on the real windows.
+#include <oleacc.h>
+
+#include "framework/core/ScopeExit.h"
+#include "win/MainFormFixture.h"
+
+using namespace tsb;
+using namespace tsbtest;
+
+namespace {
+
+struct ReadOut {
+    HRESULT found = E_FAIL;
+    long role = 0, state = 0;
+    std::wstring name, description, action;
+};
+
+std::wstring Take(BSTR s) {
+    std::wstring out = s ? std::wstring(s, SysStringLen(s)) : std::wstring();
+    SysFreeString(s);
+    return out;
+}
+
+ReadOut Read(HWND w, IAccessible** keep = nullptr) {
+    ReadOut r;
+    IAccessible* acc = nullptr;
+    r.found = AccessibleObjectFromWindow(w, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&acc));
+    if (FAILED(r.found) || !acc) return r;
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT v;
+    if (acc->get_accRole(self, &v) == S_OK) r.role = v.lVal;
+    if (acc->get_accState(self, &v) == S_OK) r.state = v.lVal;
+    BSTR s = nullptr;
+    if (acc->get_accName(self, &s) == S_OK) r.name = Take(s);
+    if (acc->get_accDescription(self, &s) == S_OK) r.description = Take(s);
+    if (acc->get_accDefaultAction(self, &s) == S_OK) r.action = Take(s);
+    if (keep) *keep = acc;
+    else acc->Release();
+    return r;
+}
+
+}  // namespace
+
+class Accessibility : public MainFormTest {};
+
+TEST_F(Accessibility, ButtonsReadAsPushButtonsAndTheirActionClicks) {
+    MakeDir(root + "\\Games");
+    Link("Games\\chess.lnk", "Chess");
+    Link("mail.lnk", "Mail");
+    Start(true);
+    TColorButton* mail = PageButtons()[0];
+    ASSERT_EQ(mail->Caption(), "Mail");
+    mail->SetFocus();
+    ReadOut r = Read(mail->Handle());
+    ASSERT_EQ(r.found, S_OK);
+    EXPECT_EQ(r.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(r.name, L"Mail");
+    EXPECT_EQ(r.description, AnsiToWide(mail->Hint())) << "the hint: in administrator mode, the target";
+    EXPECT_NE(r.description.find(L"target.exe"), std::wstring::npos);
+    EXPECT_EQ(r.action, L"Press");
+    EXPECT_TRUE(r.state & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(r.state & STATE_SYSTEM_UNAVAILABLE);
+
+    ReadOut home = Read(frm->HomeButton->Handle());
+    EXPECT_EQ(home.name, L"Home");
+    EXPECT_EQ(home.description, L"Return to first page");
+    EXPECT_TRUE(home.state & STATE_SYSTEM_UNAVAILABLE) << "on the home page";
+    EXPECT_FALSE(home.state & STATE_SYSTEM_FOCUSED);
+
+    // The default action of a page button opens the page, as a click does.
+    TColorButton* games = StripButtons().empty() ? nullptr : StripButtons()[0];
+    ASSERT_TRUE(games);
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(Read(games->Handle(), &acc).name, L"Games");
+    ScopeExit release([&] { acc->Release(); });
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    ASSERT_EQ(acc->accDoDefaultAction(self), S_OK);
+    for (int i = 0; i < 200 && frm->PageTitlePanel->Caption() != "Games"; ++i) {
+        Application().ProcessMessages();
+        Sleep(10);
+    }
+    EXPECT_EQ(frm->PageTitlePanel->Caption(), "Games");
+    // The object outlives its button (the page display destroyed it): it says so and reads nothing.
+    BSTR name = nullptr;
+    EXPECT_NE(acc->get_accName(self, &name), S_OK);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(acc->accDoDefaultAction(self), static_cast<HRESULT>(RPC_E_DISCONNECTED));
+}
