@@ -168,6 +168,8 @@ void TfrmMain::WMStartup() {
 }
 
 void TfrmMain::ReloadAll() {
+    ++busy_;  // the indicator lets messages through: no command may start meanwhile
+    ScopeExit done([this] { --busy_; });
     StopMonitor();
     ShowWorking("");
     ScopeExit hide([] { HideWorking(); });
@@ -209,6 +211,18 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_LOADPAGE:
             WMLoadPage(wp, lp);
             return true;
+        case WM_CLOSE:
+            // Only Quit ends a kiosk's menu: where its command is hidden, Alt+F4 and other
+            // programs' close requests are refused; none is taken while a command runs.
+            if (!quitting_ && (!AcceptsCommands() || !(QuitVisible || AdminMode))) {
+                Log("TfrmMain: close refused");
+                return true;
+            }
+            return TForm::HandleMessage(msg, wp, lp, result);
+        case WM_ENDSESSION:
+            // Windows is shutting down or logging off: the menu ends with it, as at a Quit.
+            if (wp) FormClose();
+            return false;
         case WM_SYSCOMMAND:
             // F10 and Alt alone would enter the window's system menu: a kiosk has none.
             if ((wp & 0xFFF0) == SC_KEYMENU) return true;

@@ -172,6 +172,7 @@ private:
 
     bool started_ = false;   // WM_STARTUP has been handled
     int busy_ = 0;           // commands and reloads under way
+    bool quitting_ = false;  // the close comes from Quit
     std::string failedLogo_;  // the logo file (path, size, time) whose error was last shown
 };
 

@@ -181,6 +181,10 @@ void TfrmMain::mnuSlideshowClick(TControl*) {
 
 void TfrmMain::mnuAboutClick(TControl*) { ShowAbout(); }
 
-void TfrmMain::mnuQuitClick(TControl*) { Close(); }
+void TfrmMain::mnuQuitClick(TControl*) {
+    quitting_ = true;
+    ScopeExit stay([this] { quitting_ = false; });  // a close that fails leaves the menu as it was
+    Close();
+}
 
 }  // namespace tsb

@@ -411,3 +411,22 @@ TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
     ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
     EXPECT_EQ(Lines("TSB: WMLoadPage"), displays + 1);
 }
+
+TEST_F(CommandsTest, WhereQuitIsHiddenOnlyTheSessionsEndClosesTheMenu) {
+    Link("a.lnk", "Alpha");
+    WriteFile(dir / "Tessaboard.ini", "[options]\r\nquit-visible=0\r\n");
+    Start();
+    int writes = Lines("TSB: TfrmMain.TouchIniFile");
+    SendMessageA(frm->Handle(), WM_CLOSE, 0, 0);             // another program's request
+    SendMessageA(frm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
+    EXPECT_FALSE(Application().Terminated());
+    EXPECT_TRUE(IsWindowVisible(frm->Handle()));
+    EXPECT_EQ(Lines("TSB: TfrmMain: close refused"), 2);
+    EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes) << "nothing of the close ran";
+    ASSERT_TRUE(frm->FolderMonitor);
+    // A shut-down or log-off ends it all the same, with the configuration written.
+    EXPECT_TRUE(SendMessageA(frm->Handle(), WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(frm->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes + 1);
+    EXPECT_FALSE(frm->FolderMonitor) << "the monitor has stopped";
+}
