@@ -1,6 +1,6 @@
 # The Windows build: framework, units, the program, its tests and tools.
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
-set(TSB_SYSTEM_LIBS comctl32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi msimg32 version usp10)
+set(TSB_SYSTEM_LIBS comctl32 comdlg32 gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi msimg32 version usp10)
 
 file(GLOB TSB_FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/framework/win/*.cpp)
 add_library(tsb_framework STATIC ${TSB_FRAMEWORK_SOURCES})

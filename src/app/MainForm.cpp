@@ -16,6 +16,7 @@ TfrmMain::TfrmMain()
     : TForm({.className = "TfrmMain", .clientWidth = 868, .clientHeight = 658, .caption = "Tessaboard",
              .color = MainWindowColor, .font = TFont::Pixels("MS Sans Serif", 16)}) {
     BuildLayout();
+    BuildMenu();
     OnShow = [this](TControl* s) { FormShow(s); };
     OnCloseQuery = [this] { FormClose(); };
     FormCreate();
@@ -23,6 +24,7 @@ TfrmMain::TfrmMain()
 
 TfrmMain::~TfrmMain() {
     Application().OnIdle = nullptr;  // the idle handler reaches into this window
+    FindDialog1.CloseDialog();       // it reports its end to this window, while it still can
     // Closing stops the thumbnail run; a window destroyed without closing stops it here, before
     // the buttons it hands its pictures to go.
     try {
@@ -205,7 +207,12 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_LOADPAGE:
             WMLoadPage(wp, lp);
             return true;
+        case WM_SYSCOMMAND:
+            // F10 and Alt alone would enter the window's system menu: a kiosk has none.
+            if ((wp & 0xFFF0) == SC_KEYMENU) return true;
+            return TForm::HandleMessage(msg, wp, lp, result);
         default:
+            if (FindDialog1.OwnerMessage(msg, lp)) return true;
             return TForm::HandleMessage(msg, wp, lp, result);
     }
 }

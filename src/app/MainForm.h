@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/ColorButton.h"
+#include "framework/win/Dialogs.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
@@ -47,6 +48,11 @@ public:
     TScrollBox* ScrollBox1;
     TPanel* pnlFooter;
     TLabel* lblFooter;
+    TPopupMenu PopupMenu1{this};
+    TMenuItem *mnuFind, *mnuRedisplay, *mnuReload, *mnuEditConfig, *mnuNewPage, *mnuCreateShortcuts,
+        *mnuExploreShortcuts, *mnuButtonSize, *mnuSlideshow, *N1, *mnuAbout, *mnuQuit;
+    TMenuItem* mnuButtonSizes[6];  // mnuButtonSize3 (Biggest) ... mnuButtonSize8 (Smallest)
+    TFindDialog FindDialog1{this};
     TPopupMenu ButtonPopupMenu{this};
     TPopupMenu FolderPopupMenu{this};
     TTimer ChangeTimer{100};
@@ -110,6 +116,24 @@ public:
     // read so far is read again and the configuration too, at the change timer's next tick.
     void Resynchronise();
 
+    // Main menu commands
+    void PopupMenu1Popup();
+    static void ShowMenuItem(TMenuItem* item, bool show);
+    void mnuFindClick(TControl*);
+    void FindDialog1Find(TControl*);
+    void mnuRedisplayClick(TControl*);
+    void mnuReloadClick(TControl*);
+    void mnuEditConfigClick(TControl*);
+    void mnuNewPageClick(TControl*);
+    void mnuCreateShortcutsClick(TControl*);
+    void mnuExploreShortcutsClick(TControl*);
+    void ButtonSizeClick(TMenuItem* sender);
+    void mnuSlideshowClick(TControl*);
+    void mnuAboutClick(TControl*);
+    void mnuQuitClick(TControl*);
+    std::string NewPageName();                 // the name New Page proposes
+    std::string ExploreShortcutsPath() const;  // what Explore Shortcuts opens
+
     // Launching
     void ButtonClick(TControl* sender);
     void ButtonRightClick(TControl* sender, TMouseButton, TShiftState, int x, int y);
@@ -121,9 +145,14 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool AcceptsCommands() const override;
 
 private:
     void BuildLayout();
+    void BuildMenu();
+    // A menu command's handler: it runs only when no other command, display or walk is under
+    // way, and marks the window busy while it runs (it may let messages through).
+    TNotifyEvent Command(std::function<void()> run);
     void PlaceWindow();
     void LoadLogo();
     TFolderRecord* PageOnShow();
@@ -141,6 +170,7 @@ private:
     TRef<TFolderRecord> pendingPage_;
 
     bool started_ = false;   // WM_STARTUP has been handled
+    int busy_ = 0;           // commands and reloads under way
     std::string failedLogo_;  // the logo file (path, size, time) whose error was last shown
 };
 

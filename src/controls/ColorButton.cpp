@@ -138,6 +138,8 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                 state_ = bstUp;
                 Invalidate();
             }
+            // A button without a menu of its own leaves the right click to the window's menu.
+            if (msg == WM_RBUTTONUP && !OnRightClick) result = DefaultHandler(msg, wp, lp);
             return true;
         case WM_KEYDOWN:
             if (wp == VK_SPACE && Enabled() && !(lp & 0x40000000)) Press();

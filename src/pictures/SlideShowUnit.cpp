@@ -18,9 +18,9 @@ int ScreenWidth() { return Unscale(::GetSystemMetrics(SM_CXSCREEN)); }
 int ScreenHeight() { return Unscale(::GetSystemMetrics(SM_CYSCREEN)); }
 }  // namespace
 
-TfrmSlideshow::TfrmSlideshow()
+TfrmSlideshow::TfrmSlideshow(const TControl* owner)
     : TForm({.className = "TfrmSlideshow", .clientWidth = ScreenWidth(), .clientHeight = ScreenHeight(),
-             .color = RGB(0, 0, 0)}) {
+             .color = RGB(0, 0, 0), .owner = owner}) {
     Image1 = Add<TImage>(TBounds{0, 0, ScreenWidth(), ScreenHeight()});
     Image1->SetAlign(TAlign::alClient);
     FormCreate();

@@ -13,7 +13,7 @@ namespace tsb {
 
 class TfrmSlideshow : public TForm {
 public:
-    TfrmSlideshow();
+    explicit TfrmSlideshow(const TControl* owner = nullptr);
 
     TImage* Image1;
     TRef<TFolderRecord> Page;

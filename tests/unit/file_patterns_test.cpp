@@ -65,6 +65,10 @@ TEST(PatternSplit, EmptyPartsStayAndNothingMeansAllFiles) {
 TEST(PageNames, OnlyNamesThatStayInsideTheFolder) {
     EXPECT_TRUE(IsPlainFolderName("Holiday 2024"));
     EXPECT_TRUE(IsPlainFolderName("..hidden"));
-    for (const char* bad : {"", ".", "..", "a\\b", "..\\x", "c:x", "a/b", "*", "what?"})
+    EXPECT_TRUE(IsPlainFolderName("Console"));
+    EXPECT_TRUE(IsPlainFolderName("com10"));
+    EXPECT_TRUE(IsPlainFolderName("Ελληνικά"));
+    for (const char* bad : {"", ".", "..", "a\\b", "..\\x", "c:x", "a/b", "*", "what?", "Games.", "Games ",
+                            "...", "tab\there", "CON", "nul.txt", "Com1", "lpt9 .log", "aux "})
         EXPECT_FALSE(IsPlainFolderName(bad)) << bad;
 }

@@ -47,9 +47,21 @@ std::vector<std::string> SplitPatterns(std::string_view text) {
     return list;
 }
 
+static bool IsDeviceName(std::string_view name) {
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
+    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
 bool IsPlainFolderName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+    if (name.back() == '.' || name.back() == ' ') return false;
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 32) return false;
+    return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos && !IsDeviceName(name);
 }
 
 }  // namespace tsb

@@ -24,8 +24,11 @@ std::string UpdatePatterns(std::string text, const std::vector<std::string>& pat
 // The patterns of a ";"-separated text in order, empty ones kept; "*.*" for a text with none.
 std::vector<std::string> SplitPatterns(std::string_view text);
 
-// A name that makes a folder directly inside another: not empty, not "." or "..", and without
-// a separator, a drive colon or a wildcard that would take it elsewhere.
+// A name that makes a folder directly inside another under exactly that name: not empty, not
+// "." or "..", without a separator, a drive colon, a wildcard or a control character, not
+// ending in a dot or a space (the system would drop them and the name could meet an existing
+// folder), and not a reserved device name ("con", "nul", "com1", "lpt1"... with or without an
+// extension).
 bool IsPlainFolderName(std::string_view name);
 
 }  // namespace tsb

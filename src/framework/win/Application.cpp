@@ -173,7 +173,13 @@ void TApplication::FlushDeferred() {
     for (auto& c : keep) deferred_.push_back(std::move(c));
 }
 
+void TApplication::AddModelessDialog(HWND dialog) { modeless_.push_back(dialog); }
+
+void TApplication::RemoveModelessDialog(HWND dialog) { std::erase(modeless_, dialog); }
+
 bool TApplication::PreTranslate(MSG& msg) {
+    for (HWND dialog : modeless_)
+        if ((msg.hwnd == dialog || ::IsChild(dialog, msg.hwnd)) && ::IsDialogMessageA(dialog, &msg)) return true;
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     HWND top = ::GetAncestor(msg.hwnd, GA_ROOT);
     auto* form = dynamic_cast<TForm*>(TControl::FromHandle(top));

@@ -53,6 +53,10 @@ public:
     void DeferDestruction(std::unique_ptr<TControl> control);
     void FlushDeferred();
 
+    // Modeless dialogs of the system (the find dialog): the loop gives them their keys.
+    void AddModelessDialog(HWND dialog);
+    void RemoveModelessDialog(HWND dialog);
+
     // Keyboard handling that comes before a message is dispatched (mnemonics, Tab, key preview).
     bool PreTranslate(MSG& msg);
     bool HandleOne(MSG& msg);  // false on WM_QUIT
@@ -66,6 +70,7 @@ private:
     bool idleDone_ = false;  // the hook has run since the queue last ran empty
     HCURSOR screenCursor_ = nullptr;
     std::vector<std::unique_ptr<TControl>> deferred_;
+    std::vector<HWND> modeless_;
 };
 
 TApplication& Application();

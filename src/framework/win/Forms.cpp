@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <windowsx.h>
+
 #include "framework/win/Application.h"
 
 namespace tsb {
@@ -100,6 +102,10 @@ void TForm::CenterOn(const TControl& other) {
 }
 
 bool TForm::PreviewKey(MSG& msg) {
+    if (PopupMenu && AcceptsCommands() && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+        TShortCut key = ShortCutOfKey(msg.wParam);
+        if (PopupMenu->IsShortCut(key)) return true;
+    }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
         bool back = ::GetKeyState(VK_SHIFT) < 0;
         if (HWND next = ::GetNextDlgTabItem(Handle(), ::GetFocus(), back)) ::SetFocus(next);
@@ -162,6 +168,19 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;
         case WM_CLOSE:
             CloseQuery();
+            return true;
+        case WM_CONTEXTMENU:
+            if (!PopupMenu) return false;
+            if (AcceptsCommands()) {
+                POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                if (lp == -1) {  // from the keyboard: at the focused control
+                    HWND focus = ::GetFocus();
+                    RECT r;
+                    ::GetWindowRect(focus && ::IsChild(Handle(), focus) ? focus : Handle(), &r);
+                    at = {r.left + 8, r.top + 8};
+                }
+                PopupMenu->Popup(at.x, at.y);
+            }
             return true;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/win/Control.h"
+#include "framework/win/Menus.h"
 
 namespace tsb {
 
@@ -44,10 +45,16 @@ public:
     TKeyPressEvent OnKeyPress;
     TNotifyEvent OnShow;              // each time the window becomes visible
     std::function<void()> OnCloseQuery;  // may raise: the window then stays open
+    // The context menu: opens on a right click that no control of the form takes for itself
+    // (and on the menu key), and its shortcut keys act wherever the focus is in the form.
+    TPopupMenu* PopupMenu = nullptr;
 
     bool PreviewKey(MSG& msg);  // from the message loop
 
 protected:
+    // False while the form is busy with something that lets messages through: the context
+    // menu does not open and its keys do nothing then.
+    virtual bool AcceptsCommands() const { return true; }
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
