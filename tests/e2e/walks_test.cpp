@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "framework/core/ScopeExit.h"
 #include "support/Driver.h"
 #include "support/MainWindow.h"
 #include "win/TwoColourPictures.h"  // HalvesBmp
@@ -89,6 +91,33 @@ std::vector<std::string> MenuItems(HWND menuWindow) {
     if (block) CloseHandle(block);
     FreeLibrary(probe);
     return items;
+}
+
+// Page displays: the menu and its keys are refused while one runs, so a step that sets one off
+// waits for its end before the next command. Mark() before the step; Done() once a display
+// begun since has ended and none other is under way.
+class Displays {
+public:
+    explicit Displays(Program& app) : app_(app) {}
+    void Mark() { mark_ = Count("TSB: TfrmMain.GetImageThumbnails"); }
+    bool Done() {
+        int ended = Count("TSB: TfrmMain.GetImageThumbnails");
+        return ended > mark_ && ended == Count("TSB: TfrmMain.LoadCurrentPage");
+    }
+
+private:
+    int Count(const std::string& line) {
+        auto lines = app_.Lines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+    }
+    Program& app_;
+    int mark_ = 0;
+};
+
+// The program's debug lines, shown when the test has failed.
+void DumpLinesOnFailure(Program& app) {
+    if (!::testing::Test::HasFailure()) return;
+    for (const std::string& line : app.Lines()) std::printf("  | %s\n", line.c_str());
 }
 
 // Opens the main context menu with a right click on the page area around the buttons.
@@ -178,9 +207,11 @@ TEST(Walks, Administrator) {
 
     // First start beside nothing: the two first-run links.
     Program app(dir.Exe(), "/admin");
+    tsb::ScopeExit dump([&] { DumpLinesOnFailure(app); });
+    Displays display(app);
     HWND main = app.WaitForWindow("TfrmMain", 30000);
     ASSERT_TRUE(main);
-    ASSERT_TRUE(app.WaitForLine("TSB: TfrmMain.GetImageThumbnails"));
+    ASSERT_TRUE(WaitFor([&] { return display.Done(); }, 30000));
     MainWindow w(main);
     ASSERT_EQ(w.ShortcutCaptions(), (Captions{"Tessaboard Configuration", "Tessaboard Manual"}));
     SaveScreenshot("walk-admin-first-start");
@@ -197,8 +228,9 @@ TEST(Walks, Administrator) {
     CloseMenu(app, menu);
 
     // The title edited in the configuration file shows without a restart.
+    display.Mark();
     WriteFile(dir / "Tessaboard.ini", "; edited by hand\r\n[options]\r\ntitle=Walk Menu\r\nsub-title=Made in a walk\r\n");
-    ASSERT_TRUE(WaitFor([&] { return w.HasLabel("Walk Menu") && w.HasLabel("Made in a walk"); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return w.HasLabel("Walk Menu") && w.HasLabel("Made in a walk") && display.Done(); }));
 
     // A new page, named in the box that Ins opens.
     PressKeys(main, {VK_INSERT});
@@ -211,16 +243,19 @@ TEST(Walks, Administrator) {
     SendMessageTimeoutA(edits.front(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Holiday"), SMTO_ABORTIFHUNG, 5000,
                         nullptr);
     SaveScreenshot("walk-admin-new-page");
+    display.Mark();
     PressKeys(ask, {VK_RETURN});
     ASSERT_TRUE(WaitFor([&] { return Gone(ask); }, 5000));
-    ASSERT_TRUE(WaitFor([&] { return Exists(root + "\\Holiday") && w.ButtonByCaption("Holiday") != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return Exists(root + "\\Holiday") && w.ButtonByCaption("Holiday") && display.Done(); }))
         << "the page's button comes through the folder monitor";
 
+    display.Mark();
     PostClick(w.ButtonByCaption("Holiday"));
-    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Holiday"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Holiday" && display.Done(); }));
     EXPECT_TRUE(w.ShortcutCaptions().empty());
 
     // Shortcuts made in bulk into the page on show: documents and photos of the source folder.
+    int thumbnailRuns = app.CountLines("TSB: TGetImagePreviews.Execute Completed");
     PressKeys(main, {VK_CONTROL, VK_INSERT});
     HWND tool = WaitForTopWindow(app, "TCreateShortcutsForm", "Create Shortcuts");
     ASSERT_TRUE(tool) << "no Create Shortcuts window";
@@ -245,13 +280,16 @@ TEST(Walks, Administrator) {
     SaveScreenshot("walk-create-shortcuts");
     HWND ok = ChildWithText(tool, "Button", "&OK");
     ASSERT_TRUE(ok);
+    display.Mark();
     PostMessageA(ok, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return Gone(tool); }, 10000));
     const Captions made{"budget.pdf", "harbour.bmp", "lighthouse.bmp", "minutes.txt"};
-    ASSERT_TRUE(WaitFor([&] { return Sorted(w.ShortcutCaptions()) == made; }, 15000)) << "the page read again";
+    ASSERT_TRUE(WaitFor([&] { return Sorted(w.ShortcutCaptions()) == made && display.Done(); })) << "the page read again";
     auto links = FilesIn(root + "\\Holiday");
     EXPECT_EQ(Sorted(links), (Captions{"budget.pdf.lnk", "harbour.bmp.lnk", "lighthouse.bmp.lnk", "minutes.txt.lnk"}));
     EXPECT_EQ(ReadLink(root + "\\Holiday\\harbour.bmp.lnk").target, source / "harbour.bmp");
+    EXPECT_TRUE(WaitFor([&] { return app.CountLines("TSB: TGetImagePreviews.Execute Completed") > thumbnailRuns; }))
+        << "the pictures' previews";
     SaveScreenshot("walk-admin-shortcuts-made");
 
     // A picture's button opens the viewer; Escape closes it.
@@ -280,8 +318,9 @@ TEST(Walks, Administrator) {
     ASSERT_TRUE(WaitFor([&] { return Gone(show); }, 10000)) << "a key ends the show";
 
     // Search from the home page: the page holding the match is shown, then nothing more is found.
+    display.Mark();
     PostClick(w.HomeButton());
-    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Home Page"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Home Page" && display.Done(); }));
     PressKeys(main, {VK_CONTROL, 'F'});
     HWND find = WaitForTopWindow(app, "#32770", "Find");
     ASSERT_TRUE(find) << "no find dialog";
@@ -289,8 +328,9 @@ TEST(Walks, Administrator) {
     ASSERT_TRUE(what);
     SendMessageTimeoutA(what, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("harbour"), SMTO_ABORTIFHUNG, 5000, nullptr);
     SaveScreenshot("walk-admin-find");
+    display.Mark();
     PostMessageA(GetDlgItem(find, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Holiday" && w.ButtonByCaption("harbour.bmp"); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return TextOf(w.PageTitle()) == "Holiday" && w.ButtonByCaption("harbour.bmp") && display.Done(); }));
     EXPECT_TRUE(IsWindowVisible(find)) << "the dialog stays for the next search";
     PostMessageA(GetDlgItem(find, IDOK), BM_CLICK, 0, 0);
     HWND done = nullptr;
@@ -322,11 +362,14 @@ TEST(Walks, OrdinaryUser) {
     MakeLink(root + "\\Games\\cards.lnk", {dir / "notes.txt", "", "Cards", "", ""});
     WriteFile(dir / "Tessaboard.ini", "[options]\r\ntitle=Reception\r\n");
     const std::vector<std::string> before = Listing(dir.Path());
+    ASSERT_EQ(before.size(), 6u) << "the program, notes.txt, two folders and two links";
 
     Program app(dir.Exe());
+    tsb::ScopeExit dump([&] { DumpLinesOnFailure(app); });
+    Displays display(app);
     HWND main = app.WaitForWindow("TfrmMain", 30000);
     ASSERT_TRUE(main);
-    ASSERT_TRUE(app.WaitForLine("TSB: TfrmMain.GetImageThumbnails"));
+    ASSERT_TRUE(WaitFor([&] { return display.Done(); }, 30000));
     MainWindow w(main);
     ASSERT_EQ(w.ShortcutCaptions(), (Captions{"Notes"}));
     ASSERT_TRUE(w.HasLabel("Reception"));
@@ -369,10 +412,11 @@ TEST(Walks, OrdinaryUser) {
     CloseMenu(app, menu);
 
     // Find, button size, slide show and quit turned off while the program runs.
+    display.Mark();
     WriteFile(dir / "Tessaboard.ini",
-              "[options]\r\ntitle=Reception desk\r\nfind-visible=0\r\nbutton-size-visible=0\r\n"
+              "; the desk's own\r\n[options]\r\ntitle=Reception desk\r\nfind-visible=0\r\nbutton-size-visible=0\r\n"
               "slideshow-visible=0\r\nquit-visible=0\r\n");
-    ASSERT_TRUE(WaitFor([&] { return w.HasLabel("Reception desk"); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return w.HasLabel("Reception desk") && display.Done(); }));
     menu = RightClickMenu(app, w);
     ASSERT_TRUE(menu);
     SaveScreenshot("walk-user-menu-restricted");
@@ -392,8 +436,10 @@ TEST(Walks, OrdinaryUser) {
     PostClick(about);
     ASSERT_TRUE(WaitFor([&] { return Gone(about); }, 5000));
 
-    // Closed the way the system closes it; nothing but the configuration file changed on disk.
+    // Closed the way the system closes it: the configuration file is written in normal form, and
+    // nothing else on disk has changed.
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(app.WaitForExit(15000));
+    EXPECT_EQ(ReadFile(dir / "Tessaboard.ini").find("the desk's own"), std::string::npos);
     EXPECT_EQ(Listing(dir.Path()), before);
 }
