@@ -22,13 +22,18 @@ namespace {
 
 using Captions = std::vector<std::string>;
 
-// Keys pressed together on the real keyboard (down in order, up in reverse) while target is the
-// window in front, so they reach whatever has the focus there, modifiers included.
-void PressKeys(HWND target, std::initializer_list<WORD> keys) {
+// Input from the real keyboard, given while target is the window in front, so that it reaches
+// whatever has the focus there, modifiers included.
+void SendKeys(HWND target, std::vector<INPUT> input) {
     ASSERT_TRUE(WaitFor([&] {
         if (GetForegroundWindow() != target) SetForegroundWindow(target);
         return GetForegroundWindow() == target;
     }, 5000)) << "the window does not come to the front";
+    ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
+}
+
+// Keys pressed together: down in order, up in reverse.
+void PressKeys(HWND target, std::initializer_list<WORD> keys) {
     std::vector<INPUT> input;
     auto add = [&](WORD vk, bool up) {
         INPUT in{};
@@ -41,7 +46,21 @@ void PressKeys(HWND target, std::initializer_list<WORD> keys) {
     };
     for (WORD k : keys) add(k, false);
     for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, true);
-    ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
+    SendKeys(target, std::move(input));
+}
+
+// Text typed character by character.
+void TypeText(HWND target, const std::string& text) {
+    std::vector<INPUT> input;
+    for (char c : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
+            in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            input.push_back(in);
+        }
+    SendKeys(target, std::move(input));
 }
 
 // The popup menu window that the program has open, or none.
@@ -113,6 +132,12 @@ private:
     Program& app_;
     int mark_ = 0;
 };
+
+// The main window once the start-up display has ended, or none.
+HWND FirstDisplay(Program& app, Displays& display) {
+    HWND main = app.WaitForWindow("TfrmMain", 30000);
+    return main && WaitFor([&] { return display.Done(); }, 30000) ? main : nullptr;
+}
 
 // The program's debug lines, shown when the test has failed.
 void DumpLinesOnFailure(Program& app) {
@@ -209,9 +234,8 @@ TEST(Walks, Administrator) {
     Program app(dir.Exe(), "/admin");
     tsb::ScopeExit dump([&] { DumpLinesOnFailure(app); });
     Displays display(app);
-    HWND main = app.WaitForWindow("TfrmMain", 30000);
+    HWND main = FirstDisplay(app, display);
     ASSERT_TRUE(main);
-    ASSERT_TRUE(WaitFor([&] { return display.Done(); }, 30000));
     MainWindow w(main);
     ASSERT_EQ(w.ShortcutCaptions(), (Captions{"Tessaboard Configuration", "Tessaboard Manual"}));
     SaveScreenshot("walk-admin-first-start");
@@ -240,8 +264,8 @@ TEST(Walks, Administrator) {
     auto edits = ChildWindows(ask, "Edit");
     ASSERT_EQ(edits.size(), 1u);
     EXPECT_EQ(TextOf(edits.front()), "New Page") << "the name proposed";
-    SendMessageTimeoutA(edits.front(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Holiday"), SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
+    TypeText(ask, "Holiday");  // over the proposal, which the box selects
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edits.front()) == "Holiday"; }, 5000)) << TextOf(edits.front());
     SaveScreenshot("walk-admin-new-page");
     display.Mark();
     PressKeys(ask, {VK_RETURN});
@@ -326,7 +350,8 @@ TEST(Walks, Administrator) {
     ASSERT_TRUE(find) << "no find dialog";
     HWND what = GetDlgItem(find, 0x480);  // the dialog's text field
     ASSERT_TRUE(what);
-    SendMessageTimeoutA(what, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("harbour"), SMTO_ABORTIFHUNG, 5000, nullptr);
+    TypeText(find, "harbour");
+    ASSERT_TRUE(WaitFor([&] { return TextOf(what) == "harbour"; }, 5000)) << TextOf(what);
     SaveScreenshot("walk-admin-find");
     display.Mark();
     PostMessageA(GetDlgItem(find, IDOK), BM_CLICK, 0, 0);
@@ -367,9 +392,8 @@ TEST(Walks, OrdinaryUser) {
     Program app(dir.Exe());
     tsb::ScopeExit dump([&] { DumpLinesOnFailure(app); });
     Displays display(app);
-    HWND main = app.WaitForWindow("TfrmMain", 30000);
+    HWND main = FirstDisplay(app, display);
     ASSERT_TRUE(main);
-    ASSERT_TRUE(WaitFor([&] { return display.Done(); }, 30000));
     MainWindow w(main);
     ASSERT_EQ(w.ShortcutCaptions(), (Captions{"Notes"}));
     ASSERT_TRUE(w.HasLabel("Reception"));
