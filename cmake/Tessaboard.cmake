@@ -40,6 +40,12 @@ file(GLOB TSB_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp ${
 add_executable(tsb_e2e_tests ${TSB_E2E_TESTS})
 target_include_directories(tsb_e2e_tests PRIVATE tests)
 target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
+# Loaded into the program by a window hook, to read the popup menu it shows.
+add_library(tsb_menuprobe SHARED tests/tools/menuprobe.cpp)
+set_target_properties(tsb_menuprobe PROPERTIES PREFIX "")
+target_link_options(tsb_menuprobe PRIVATE -Wl,--kill-at)  # the hook by its plain name on both targets
+target_link_libraries(tsb_menuprobe PRIVATE user32)
+add_dependencies(tsb_e2e_tests tsb_menuprobe)
 
 # A small target program for launch tests: records its arguments and working folder.
 add_executable(tsb_marker tests/tools/marker.cpp)
