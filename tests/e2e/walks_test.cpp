@@ -460,10 +460,18 @@ TEST(Walks, OrdinaryUser) {
     PostClick(about);
     ASSERT_TRUE(WaitFor([&] { return Gone(about); }, 5000));
 
-    // Closed the way the system closes it: the configuration file is written in normal form, and
-    // nothing else on disk has changed.
+    // With Quit hidden, another program's close request is refused; the session's end closes
+    // it: the configuration file is written in normal form, and nothing else on disk has changed.
     PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(app.WaitForExit(15000));
+    ASSERT_TRUE(app.WaitForLine("TSB: TfrmMain: close refused", 10000));
+    EXPECT_TRUE(app.Running());
+    int writes = app.CountLines("TSB: TfrmMain.TouchIniFile");
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_TRUE(answer) << "the menu lets the session end";
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TfrmMain.TouchIniFile") > writes; }, 10000));
+    app.Kill();  // what the system does once the session's end has been told
     EXPECT_EQ(ReadFile(dir / "Tessaboard.ini").find("the desk's own"), std::string::npos);
     EXPECT_EQ(Listing(dir.Path()), before);
 }
