@@ -24,46 +24,19 @@ struct Scene {
 // A landscape as a 24-bit bitmap file: a sky fading to the horizon, a sun, a line of hills and
 // the ground, so that thumbnails and the viewer show something a reader recognises.
 std::string SceneBmp(int w, int h, const Scene& s) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;  // bottom-up: the last row of the picture first
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    auto mix = [](COLORREF a, COLORREF b, double t, int channel) {
-        int ca = (a >> (8 * channel)) & 0xFF, cb = (b >> (8 * channel)) & 0xFF;
-        return static_cast<char>(static_cast<int>(ca + (cb - ca) * t));
+    auto mix = [](COLORREF a, COLORREF b, double t) {
+        auto channel = [t](int ca, int cb) { return static_cast<BYTE>(static_cast<int>(ca + (cb - ca) * t)); };
+        return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+                   channel(GetBValue(a), GetBValue(b)));
     };
     const double sunX = w * 0.72, sunY = h * 0.28, sunR = h * 0.09;
-    std::string row(stride, '\0');
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) {
-            double hill = h * (0.62 - s.hillHeight * std::sin(x * s.hillWaves / w * 3.14159));
-            COLORREF from, to;
-            double t;
-            if (y > h * 0.82) {
-                from = to = s.ground, t = 0;
-            } else if (y > hill) {
-                from = s.hills, to = s.ground, t = (y - hill) / (h * 0.82 - hill + 1);
-            } else if (std::hypot(x - sunX, y - sunY) < sunR) {
-                from = to = s.sun, t = 0;
-            } else {
-                from = s.skyTop, to = s.skyLow, t = y / hill;
-            }
-            row[x * 3] = mix(from, to, t, 2);      // blue
-            row[x * 3 + 1] = mix(from, to, t, 1);  // green
-            row[x * 3 + 2] = mix(from, to, t, 0);  // red
-        }
-        out += row;
-    }
-    return out;
+    return Bmp24(w, h, [&](int x, int y) {
+        double hill = h * (0.62 - s.hillHeight * std::sin(x * s.hillWaves / w * 3.14159));
+        if (y > h * 0.82) return s.ground;
+        if (y > hill) return mix(s.hills, s.ground, (y - hill) / (h * 0.82 - hill + 1));
+        if (std::hypot(x - sunX, y - sunY) < sunR) return s.sun;
+        return mix(s.skyTop, s.skyLow, y / hill);
+    });
 }
 
 int ColoursIn(HWND w) {

@@ -55,6 +55,33 @@ void WriteFile(const std::string& path, const std::string& data) {
     f << data;
 }
 
+std::string Bmp24(int w, int h, const std::function<COLORREF(int x, int y)>& pixel) {
+    int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;  // bottom-up: the last row of the picture first
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    std::string row(stride, '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = pixel(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(c));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
+        }
+        out += row;
+    }
+    return out;
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;

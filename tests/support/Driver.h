@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,6 +28,8 @@ private:
 
 void WriteFile(const std::string& path, const std::string& data);
 std::string ReadFile(const std::string& path);
+// A 24-bit bitmap file of w x h whose pixel at x, y (from the top left) is pixel(x, y).
+std::string Bmp24(int w, int h, const std::function<COLORREF(int x, int y)>& pixel);
 bool Exists(const std::string& path);
 void MakeDir(const std::string& path);
 void RemoveTree(const std::string& path);

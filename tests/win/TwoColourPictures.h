@@ -7,6 +7,7 @@
 #include "framework/win/Control.h"
 #include "framework/win/Picture.h"
 #include "framework/win/ScopedWin.h"
+#include "support/Driver.h"
 
 namespace tsbtest {
 
@@ -14,27 +15,7 @@ constexpr COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Black = RGB(0, 0
 
 // A 24-bit bitmap file of w x h: the left half red, the right half blue.
 inline std::string HalvesBmp(int w, int h) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    std::string row(stride, '\0');
-    for (int x = 0; x < w; ++x) {
-        bool left = x < w / 2;
-        row[x * 3] = left ? 0 : static_cast<char>(255);      // blue
-        row[x * 3 + 2] = left ? static_cast<char>(255) : 0;  // red
-    }
-    for (int y = 0; y < h; ++y) out += row;
-    return out;
+    return Bmp24(w, h, [w](int x, int) { return x < w / 2 ? Red : Blue; });
 }
 
 // The pixel at x, y of what paint draws on a width x height surface.
