@@ -147,6 +147,7 @@ public:
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool AcceptsCommands() const override;
+    bool HoldsCommands() const override;
 
 private:
     void BuildLayout();

@@ -65,6 +65,11 @@ TNotifyEvent TfrmMain::Command(std::function<void()> run) {
 // pull the ground from under it.
 bool TfrmMain::AcceptsCommands() const { return busy_ == 0 && !displaying_ && !PageTreeBusy(); }
 
+// A display takes a moment: what is asked for meanwhile is done once it has finished. Other
+// work (a command, a reload, a search, a bulk creation) takes as long as it takes, and what is
+// asked for then is dropped.
+bool TfrmMain::HoldsCommands() const { return displaying_ && busy_ == 0 && !PageTreeBusy(); }
+
 void TfrmMain::ShowMenuItem(TMenuItem* item, bool show) {
     item->Visible = show;
     item->Enabled = show;

@@ -57,6 +57,7 @@ void TfrmMain::LoadCurrentPage() {
     ScopeExit displaying([this] {
         displaying_ = false;
         if (TRef<TFolderRecord> next = std::exchange(pendingPage_, {}); !next.Empty()) PostLoadPage(next);
+        ReplayHeldCommand();
     });
     // Thumbnails start after the clean-up below, and only for a display built to its end.
     bool built = false;

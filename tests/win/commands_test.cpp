@@ -430,3 +430,18 @@ TEST_F(CommandsTest, WhereQuitIsHiddenOnlyTheSessionsEndClosesTheMenu) {
     EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes + 1);
     EXPECT_FALSE(frm->FolderMonitor) << "the monitor has stopped";
 }
+
+TEST_F(CommandsTest, AMenuKeyPressedDuringADisplayActsWhenItHasEnded) {
+    Link("a.lnk", "Alpha");
+    Start();
+    FocusFirstButton();
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        PostKey('F');  // read by the display below, which lets messages through
+        RootFolder->NeedsLoad = true;
+        frm->LoadCurrentPage();
+    }
+    EXPECT_FALSE(frm->FindDialog1.Handle()) << "not in the middle of the display";
+    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() != nullptr; })) << "the key was held, not lost";
+    frm->FindDialog1.CloseDialog();
+}

@@ -1,6 +1,7 @@
 #include "framework/win/Forms.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <windowsx.h>
@@ -104,6 +105,10 @@ void TForm::CenterOn(const TControl& other) {
 bool TForm::PreviewKey(MSG& msg) {
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         TShortCut key = ShortCutOfKey(msg.wParam);
+        if (PopupMenu && !AcceptsCommands() && HoldsCommands() && PopupMenu->HasShortCut(key)) {
+            held_ = {true, key, 0};
+            return true;
+        }
         if (PopupMenu && AcceptsCommands() && PopupMenu->IsShortCut(key)) return true;
         if (KeyPreview && OnKeyDown && OnKeyDown(key)) return true;
     }
@@ -172,6 +177,7 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         case WM_CONTEXTMENU:
             if (!PopupMenu) return false;
+            if (!AcceptsCommands() && HoldsCommands()) held_ = {true, 0, lp};
             if (AcceptsCommands()) {
                 POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
                 if (lp == -1) {  // from the keyboard: at the focused control
@@ -183,9 +189,18 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 PopupMenu->Popup(at.x, at.y);
             }
             return true;
+        case WM_REPLAYHELD:
+            if (!held_.waiting || !AcceptsCommands()) return true;
+            if (THeldCommand h = std::exchange(held_, {}); h.key) PopupMenu->IsShortCut(h.key);
+            else ::SendMessageA(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), h.menuAt);
+            return true;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);
     }
+}
+
+void TForm::ReplayHeldCommand() {
+    if (held_.waiting) ::PostMessageA(Handle(), WM_REPLAYHELD, 0, 0);
 }
 
 }  // namespace tsb

@@ -56,12 +56,22 @@ protected:
     // False while the form is busy with something that lets messages through: the context
     // menu does not open and its keys do nothing then.
     virtual bool AcceptsCommands() const { return true; }
+    // True while the form is busy only for a moment: the last menu request (a key of the menu
+    // or the opening of the menu) is held, and ReplayHeldCommand acts on it afterwards.
+    virtual bool HoldsCommands() const { return false; }
+    void ReplayHeldCommand();
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     void CloseQuery();  // WM_CLOSE
     bool DialogKey(const MSG& msg);
 
+    static constexpr UINT WM_REPLAYHELD = WM_APP + 3;
+    struct THeldCommand {
+        bool waiting = false;
+        TShortCut key = 0;   // a shortcut key, or
+        LPARAM menuAt = 0;   // where the menu was asked for
+    } held_;
     bool modal_ = false;
     int modalResult_ = mrNone;
 };

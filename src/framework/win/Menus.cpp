@@ -106,8 +106,10 @@ static TMenuItem* FindShortCut(const std::vector<std::unique_ptr<TMenuItem>>& it
     return nullptr;
 }
 
+bool TPopupMenu::HasShortCut(TShortCut key) const { return key != 0 && FindShortCut(items_, key, true); }
+
 bool TPopupMenu::IsShortCut(TShortCut key) {
-    if (key == 0 || !FindShortCut(items_, key, true)) return false;
+    if (!HasShortCut(key)) return false;
     if (OnPopup) OnPopup();  // the rules of the moment decide, as when the menu opens
     TMenuItem* item = FindShortCut(items_, key, false);
     if (item && item->OnClick) item->OnClick(nullptr);

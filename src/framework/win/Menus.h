@@ -49,6 +49,7 @@ public:
     // the item with that key, when it and every menu above it are visible and enabled. True
     // when the key belongs to such an item.
     bool IsShortCut(TShortCut key);
+    bool HasShortCut(TShortCut key) const;  // some item has that key, shown or not
 
     std::function<void()> OnPopup;  // before the menu shows, and before a shortcut key acts
 
