@@ -93,7 +93,7 @@ void TfrmMain::FindDialog1Find(TControl*) {
     if (!FindNextItem(FindDialog1.FindText(), FindDialog1.Options, PageOnShow(), found)) {
         ::MessageBoxA(FindDialog1.Handle() ? FindDialog1.Handle() : Handle(), "Search complete",
                       Application().Title().c_str(), MB_OK | MB_ICONINFORMATION);
-        FindDialog1.CloseDialog();
+        FindDialog1.PostClose();  // the dialog's own find-next handler is still running
         return;
     }
     TRef<TShortcutRecord> shortcut = found.As<TShortcutRecord>();
@@ -133,7 +133,8 @@ void TfrmMain::mnuNewPageClick(TControl*) {
     if (!InputQuery("New Page", "Page Name", name, this)) return;
     // A name that is no plain folder name would make nested pages, or a folder outside the
     // tree; one that exists is left as it is. Neither is told: nothing is made.
-    if (!IsPlainFolderName(name)) return;
+    // A name beginning with a dot makes a folder that is never shown as a page.
+    if (!IsPlainFolderName(name) || name.front() == '.') return;
     std::string path = PageOnShow()->Path + "\\" + name;
     if (DirectoryExists(path)) return;
     try {
@@ -156,7 +157,7 @@ void TfrmMain::mnuCreateShortcutsClick(TControl*) {
         StartMonitor();
         Resynchronise();
     };
-    ExecuteCreateShortcuts(this, LastSourcePath, PageOnShow()->Path, hooks);
+    ExecuteCreateShortcuts(this, LastSourcePath, [this] { return PageOnShow()->Path; }, hooks);
 }
 
 std::string TfrmMain::ExploreShortcutsPath() const {

@@ -11,8 +11,8 @@
 
 namespace tsb {
 
-bool ExecuteCreateShortcuts(const TControl* owner, std::string& lastSourcePath, const std::string& destination,
-                            const TCreateShortcutsHooks& hooks) {
+bool ExecuteCreateShortcuts(const TControl* owner, std::string& lastSourcePath,
+                            const std::function<std::string()>& destination, const TCreateShortcutsHooks& hooks) {
     auto form = std::make_unique<TCreateShortcutsForm>(owner);
     if (!lastSourcePath.empty()) form->PathEdit->SetText(lastSourcePath);
     if (form->ShowModal() != mrOk) return false;
@@ -37,7 +37,7 @@ bool ExecuteCreateShortcuts(const TControl* owner, std::string& lastSourcePath, 
         });
         if (hooks.BeforeRun) hooks.BeforeRun();
         if (form->OverwriteMode != owPrompt) ShowWorking("");
-        run.Run(form->SourceFolder, form->FileSpec, destination, form->IncludeSubFolders, form->MaintainStructure,
+        run.Run(form->SourceFolder, form->FileSpec, destination(), form->IncludeSubFolders, form->MaintainStructure,
                 form->OverwriteMode, form->CreatePage, form->PageName);
     }
     std::string told = run.StopMessage;

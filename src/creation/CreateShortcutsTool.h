@@ -23,7 +23,9 @@ struct TCreateShortcutsHooks {
 // windows waits during the run, and page displays wait for its end. The administrator is told
 // when the run stopped early or shortcuts could not be written. False when the dialog was
 // cancelled. Errors of the run pass on after the closing steps.
-bool ExecuteCreateShortcuts(const TControl* owner, std::string& lastSourcePath, const std::string& destination,
-                            const TCreateShortcutsHooks& hooks);
+// destination is asked for once the dialog has been answered: the page on show may have changed
+// while the dialog was up.
+bool ExecuteCreateShortcuts(const TControl* owner, std::string& lastSourcePath,
+                            const std::function<std::string()>& destination, const TCreateShortcutsHooks& hooks);
 
 }  // namespace tsb

@@ -69,6 +69,7 @@ TEST(PageNames, OnlyNamesThatStayInsideTheFolder) {
     EXPECT_TRUE(IsPlainFolderName("com10"));
     EXPECT_TRUE(IsPlainFolderName("Ελληνικά"));
     for (const char* bad : {"", ".", "..", "a\\b", "..\\x", "c:x", "a/b", "*", "what?", "Games.", "Games ",
-                            "...", "tab\there", "CON", "nul.txt", "Com1", "lpt9 .log", "aux "})
+                            "...", "tab\there", "CON", "nul.txt", "Com1", "lpt9 .log", "aux ", "conin$",
+                            "CONOUT$.x", "COM\xC2\xB9", "lpt\xB3"})
         EXPECT_FALSE(IsPlainFolderName(bad)) << bad;
 }

@@ -113,12 +113,13 @@ protected:
         PostMessageA(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1);
         PostMessageA(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, vk, 0xC0000001);
     }
-    // Windows of these classes that came up meanwhile are recorded and closed.
-    std::vector<std::string> WindowsOpened(const std::function<void()>& body) {
+    // Windows of these classes that came up meanwhile are recorded and closed; body sees the
+    // record as it grows.
+    std::vector<std::string> WindowsOpened(const std::function<void(const std::vector<std::string>&)>& body) {
         std::vector<std::string> opened;
         ModalScript script(
             [&] {
-                for (const char* cls : {"TInputQueryForm", "TCreateShortcutsForm", "TSplashForm", "#32770"})
+                for (const char* cls : {"TInputQueryForm", "TCreateShortcutsForm", "TSplashForm", "TfrmSlideshow", "#32770"})
                     if (HWND w = FindWindowA(cls, nullptr); w && IsWindowVisible(w)) {
                         opened.push_back(cls);
                         PostMessageA(w, WM_CLOSE, 0, 0);
@@ -126,7 +127,7 @@ protected:
                 return true;
             },
             [] {});
-        body();
+        body(opened);
         return opened;
     }
     void FocusFirstButton() {
@@ -162,8 +163,11 @@ TEST_F(CommandsTest, KeysReachOnlyTheCommandsShown) {
     FocusFirstButton();
     int configReads = Lines("TSB: TfrmMain.LoadConfig");
     int displays = Lines("TSB: WMLoadPage");
-    std::vector<std::string> opened = WindowsOpened([&] {
+    std::vector<std::string> opened = WindowsOpened([&](const std::vector<std::string>&) {
         PostKey(VK_INSERT);  // New Page
+        PostKey(VK_F5);      // Redisplay: the sign that the key before has been read
+        ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+        displays = Lines("TSB: WMLoadPage");
         {
             HeldKeys ctrl{VK_CONTROL};
             PostKey(VK_INSERT);  // Create Shortcuts
@@ -185,9 +189,9 @@ TEST_F(CommandsTest, KeysReachOnlyTheCommandsShown) {
     EXPECT_EQ(FilesIn(root, "*").size(), 1u) << "no page made";
 
     // F1 opens About from a button with the focus.
-    opened = WindowsOpened([&] {
+    opened = WindowsOpened([&](const std::vector<std::string>& seen) {
         PostKey(VK_F1);
-        WaitUntil([&] { return false; }, 1000);
+        WaitUntil([&] { return !seen.empty(); });
     });
     EXPECT_EQ(opened, (std::vector<std::string>{"TSplashForm"}));
 }
@@ -218,7 +222,6 @@ TEST_F(CommandsTest, NewPageProposesAFreeNameAndMakesOnlyPlainNewFolders) {
             [] {});
         PostKey(VK_INSERT);
         EXPECT_TRUE(WaitUntil([&] { return answered && !IsWindowVisible(FindWindowA("TInputQueryForm", nullptr)); }));
-        WaitUntil([] { return false; }, 300);  // the monitor's notice, if anything was made
     };
     std::string proposed;
     answer("Projects", &proposed);
@@ -232,8 +235,8 @@ TEST_F(CommandsTest, NewPageProposesAFreeNameAndMakesOnlyPlainNewFolders) {
 
     WriteFile(root + "\\Projects\\keep.txt", "x");
     std::vector<std::string> before = FilesIn(root, "*");
-    std::vector<std::string> boxes = WindowsOpened([&] {
-        for (const char* bad : {"Projects", "a\\b", "..", "..\\outside", "c:x", "Trail.", "Trail ", "CON", ""})
+    std::vector<std::string> boxes = WindowsOpened([&](const std::vector<std::string>&) {
+        for (const char* bad : {"Projects", "a\\b", "..", "..\\outside", "c:x", "Trail.", "Trail ", "CON", "", ".hidden"})
             answer(bad, nullptr);
     });
     EXPECT_TRUE(boxes.empty()) << "nothing is told";
@@ -279,12 +282,30 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
         [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_NE(told.find("Search complete"), std::string::npos) << told;
-    EXPECT_EQ(frm->FindDialog1.Handle(), nullptr) << "closed after the last match";
+    EXPECT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; })) << "closed after the last match";
     EXPECT_FALSE(IsWindow(dialog));
-    // Opened again, it keeps its text.
+    // Opened again, it keeps its text and the match-case choice; whole word stays disabled.
+    frm->mnuFindClick(nullptr);
+    dialog = frm->FindDialog1.Handle();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, 0x480)), "CHESS");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 0x410)));
+    CheckDlgButton(dialog, 0x411, BST_CHECKED);
+    // A text longer than the dialog keeps: cut, and the search runs on it (none matches).
+    SetDlgItemTextW(dialog, 0x480, std::wstring(300, L'x').c_str());
+    ModalScript again([&] {
+            HWND box = nullptr;
+            EnumThreadWindows(GetCurrentThreadId(), &EnabledBox, reinterpret_cast<LPARAM>(&box));
+            if (!box || box == dialog) return true;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return false;
+        }, [] {});
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_LT(frm->FindDialog1.FindText().size(), 256u);
+    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
     frm->mnuFindClick(nullptr);
     ASSERT_TRUE(frm->FindDialog1.Handle());
-    EXPECT_EQ(TextOf(GetDlgItem(frm->FindDialog1.Handle(), 0x480)), "CHESS");
+    EXPECT_EQ(IsDlgButtonChecked(frm->FindDialog1.Handle(), 0x411), static_cast<UINT>(BST_CHECKED));
     frm->FindDialog1.CloseDialog();
     EXPECT_EQ(frm->FindDialog1.Handle(), nullptr);
 }
@@ -421,7 +442,10 @@ TEST_F(CommandsTest, WhereQuitIsHiddenOnlyTheSessionsEndClosesTheMenu) {
     SendMessageA(frm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
     EXPECT_FALSE(Application().Terminated());
     EXPECT_TRUE(IsWindowVisible(frm->Handle()));
-    EXPECT_EQ(Lines("TSB: TfrmMain: close refused"), 2);
+    PostMessageA(Application().Handle(), WM_CLOSE, 0, 0);  // to the hidden window that owns it
+    WaitUntil([&] { return Lines("TSB: TfrmMain: close refused") == 3; });
+    EXPECT_EQ(Lines("TSB: TfrmMain: close refused"), 3);
+    EXPECT_TRUE(IsWindow(frm->Handle()));
     EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes) << "nothing of the close ran";
     ASSERT_TRUE(frm->FolderMonitor);
     // A shut-down or log-off ends it all the same, with the configuration written.

@@ -51,9 +51,13 @@ static bool IsDeviceName(std::string_view name) {
     std::string stem(name.substr(0, name.find('.')));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
-    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' &&
-           stem[3] <= '9';
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" || stem == "conin$" || stem == "conout$")
+        return true;
+    if (stem.size() < 4 || !(stem.starts_with("com") || stem.starts_with("lpt"))) return false;
+    std::string_view digit = std::string_view(stem).substr(3);
+    // 1 to 9, and the superscript digits the system also takes (UTF-8 and single-byte forms)
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" || digit == "\xC2\xB2" ||
+           digit == "\xC2\xB3" || digit == "\xB9" || digit == "\xB2" || digit == "\xB3";
 }
 
 bool IsPlainFolderName(std::string_view name) {

@@ -14,7 +14,14 @@ TApplication& Application() {
     return app;
 }
 
+// Closing the hidden window would take every form it owns with it: a close request is the
+// main form's to decide.
 static LRESULT CALLBACK AppWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    bool closing = msg == WM_CLOSE || (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE);
+    if (closing) {
+        if (TForm* main = Application().MainForm(); main && main->Handle()) ::PostMessageA(main->Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    }
     return ::DefWindowProcA(h, msg, wp, lp);
 }
 

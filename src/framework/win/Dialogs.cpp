@@ -38,7 +38,9 @@ void TFindDialog::Execute() {
     find_.lStructSize = sizeof find_;
     find_.hwndOwner = owner_->Handle();
     find_.lpstrFindWhat = text_;
-    find_.wFindWhatLen = static_cast<WORD>(std::size(text_) * sizeof(wchar_t));
+    // Read as characters by some systems and as bytes by others: the count of characters is
+    // safe either way.
+    find_.wFindWhatLen = static_cast<WORD>(std::size(text_));
     // What the user chose last time stays; what was reported then does not.
     find_.Flags = Options & ~(FR_FINDNEXT | FR_DIALOGTERM | FR_REPLACE | FR_REPLACEALL);
     FindMessage();
@@ -50,6 +52,10 @@ void TFindDialog::Execute() {
 void TFindDialog::CloseDialog() {
     // The dialog's own Cancel: it reports its end to the owner and destroys itself.
     if (dialog_) ::SendMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+}
+
+void TFindDialog::PostClose() {
+    if (dialog_) ::PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
 }
 
 bool TFindDialog::OwnerMessage(UINT msg, LPARAM lp) {

@@ -17,14 +17,15 @@ public:
     TFindDialog(const TFindDialog&) = delete;
     TFindDialog& operator=(const TFindDialog&) = delete;
 
-    // The search goes down; the direction and whole-word choices are not offered.
-    unsigned Options = FR_DOWN | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD;
+    // The search goes down; the direction and whole-word choices are disabled.
+    unsigned Options = FR_DOWN | FR_NOUPDOWN | FR_NOWHOLEWORD;
     std::wstring FindText() const { return text_; }
     void SetFindText(const std::wstring& text);
     TNotifyEvent OnFind;  // the find-next button
 
     void Execute();  // shows the dialog, or brings it to the front when it is open
     void CloseDialog();
+    void PostClose();  // the same, from inside the dialog's own handler
     HWND Handle() const { return dialog_; }
 
     // The dialog reports to its owner with a registered message: the owner's window procedure
