@@ -13,8 +13,9 @@ int DecodeEighths(int64_t width, int64_t height, int fitWidth, int fitHeight, in
         for (eighths = 1; eighths < 8; ++eighths)
             if (eighths * width >= int64_t{8} * fitWidth || eighths * height >= int64_t{8} * fitHeight) break;
     }
+    // Compared by division: two sides of a few thousand million pixels multiply past 64 bits.
     for (; eighths > 0; --eighths)
-        if (ScaledExtent(width, eighths) * ScaledExtent(height, eighths) <= maxPixels) return eighths;
+        if (ScaledExtent(width, eighths) <= maxPixels / ScaledExtent(height, eighths)) return eighths;
     return 0;
 }
 

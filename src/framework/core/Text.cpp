@@ -281,4 +281,14 @@ std::string RtfEscapeNonAscii(std::u16string_view rtf) {
     return out;
 }
 
+std::optional<std::string> RtfForReader(std::u16string_view rtf) {
+    // Measured as escaped, as the reader meets it: an escape written after a lone backslash, or
+    // where a hex escape takes its two digits, is read as plain text, so a name that is short in
+    // the file can be long for the reader.
+    std::string escaped = RtfEscapeNonAscii(rtf);
+    TRtfSizes sizes = MeasureRtf(escaped);
+    if (sizes.groupDepth > 32 || sizes.longestControlWord > 255 || sizes.longestTableName > 255) return std::nullopt;
+    return escaped;
+}
+
 }  // namespace tsb

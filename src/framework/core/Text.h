@@ -47,6 +47,10 @@ TRtfSizes MeasureRtf(std::string_view rtf);
 // Every character beyond ASCII written as RTF's own Unicode escape ("\u-10179?"), so a reader
 // takes it as that character whatever code page the rich text declares.
 std::string RtfEscapeNonAscii(std::u16string_view rtf);
+// What the system's rich-text reader is given for a header: the text escaped as above, or
+// nullopt when that holds more than the reader keeps (groups nested deeper than 32, a control
+// word or a table name longer than 255 characters).
+std::optional<std::string> RtfForReader(std::u16string_view rtf);
 
 // What a text file's bytes are: a byte-order mark decides; without one, text that is valid UTF-8
 // is UTF-8 and anything else is in the legacy code page.

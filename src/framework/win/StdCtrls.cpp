@@ -437,10 +437,9 @@ void TRichEdit::SetRichText(const std::string& text) {
         // Wine's reader keeps the state of 32 nested groups and faults on leaving a deeper one;
         // it reads control words and font and style names into buffers of 1024 bytes without
         // checking their end. Rich text beyond that is refused before it reaches the reader.
-        TRtfSizes sizes = MeasureRtf(text);
-        if (sizes.groupDepth > 32 || sizes.longestControlWord > 255 || sizes.longestTableName > 255)
-            throw EError("Rich text could not be loaded");
-        rtfBytes = RtfEscapeNonAscii(std::u16string(wide.begin(), wide.end()));
+        std::optional<std::string> forReader = RtfForReader(std::u16string(wide.begin(), wide.end()));
+        if (!forReader) throw EError("Rich text could not be loaded");
+        rtfBytes = std::move(*forReader);
         bytes = rtfBytes;
     } else {
         bytes = std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
