@@ -295,12 +295,12 @@ TEST(Walks, Administrator) {
     }
     HWND group = ChildWithText(tool, "TGroupBox", "Included Files");
     ASSERT_TRUE(group);
-    auto specs = ChildWindows(group, "Edit");
-    ASSERT_EQ(specs.size(), 1u);
+    auto patternBoxes = ChildWindows(group, "Edit");
+    ASSERT_EQ(patternBoxes.size(), 1u);
     ASSERT_TRUE(WaitFor([&] {
-        std::string spec = TextOf(specs.front());
-        return spec.find("*.txt") != std::string::npos && spec.find("*.bmp") != std::string::npos;
-    }, 5000)) << TextOf(specs.front());
+        std::string patterns = TextOf(patternBoxes.front());
+        return patterns.find("*.txt") != std::string::npos && patterns.find("*.bmp") != std::string::npos;
+    }, 5000)) << TextOf(patternBoxes.front());
     SaveScreenshot("walk-create-shortcuts");
     HWND ok = ChildWithText(tool, "Button", "&OK");
     ASSERT_TRUE(ok);
