@@ -92,3 +92,18 @@ TEST_F(Accessibility, ButtonsReadAsPushButtonsAndTheirActionClicks) {
     EXPECT_EQ(name, nullptr);
     EXPECT_EQ(acc->accDoDefaultAction(self), static_cast<HRESULT>(RPC_E_DISCONNECTED));
 }
+
+TEST_F(Accessibility, ThePageTitleAndTheIndicatorsTextCanBeRead) {
+    MakeDir(root + "\\Games");
+    Start();
+    EXPECT_EQ(Read(frm->PageTitlePanel->Handle()).name, L"Home Page");
+    std::wstring title, message;
+    WorkingShown = [&](const std::string&) {
+        title = Read(frmWorking->StaticText1->Handle()).name;
+        message = Read(frmWorking->txtMessage->Handle()).name;
+    };
+    ShowWorking("Reading Games");
+    HideWorking();
+    EXPECT_EQ(title, L"Working...");
+    EXPECT_EQ(message, L"Reading Games");
+}
