@@ -35,7 +35,7 @@ namespace {
 
 // A photograph's worth of detail: soft gradients, a texture and some grain, so the decoder has
 // as much to do as with a real photo. 4000 x 3000 is 12 megapixels.
-std::string PhotoJpeg(int width, int height, unsigned seed) {
+std::string PhotoJpeg(int width, int height, unsigned variant) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -52,12 +52,12 @@ std::string PhotoJpeg(int width, int height, unsigned seed) {
     jpeg_set_quality(&cinfo, 88, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
-    unsigned noise = seed * 2654435761u + 1;
+    unsigned noise = variant * 2654435761u + 1;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             noise = noise * 1103515245u + 12345u;
             int grain = static_cast<int>((noise >> 16) & 15) - 8;
-            int texture = ((x / 7 + y / 5 + static_cast<int>(seed)) % 23) - 11;
+            int texture = ((x / 7 + y / 5 + static_cast<int>(variant)) % 23) - 11;
             JSAMPLE* p = row.data() + static_cast<size_t>(x) * 3;
             p[0] = static_cast<JSAMPLE>(std::clamp(x * 200 / width + 30 + grain + texture, 0, 255));
             p[1] = static_cast<JSAMPLE>(std::clamp(y * 180 / height + 40 + grain, 0, 255));

@@ -70,12 +70,6 @@ void SwitchTipsOff(Program& app) {
     for (HWND tip : TopWindows(app.Pid(), "tooltips_class32")) SendMessageA(tip, TTM_ACTIVATE, FALSE, 0);
 }
 
-HWND ChildWithText(HWND parent, const std::string& text) {
-    for (HWND c : ChildWindows(parent))
-        if (TextOf(c) == text) return c;
-    return nullptr;
-}
-
 }  // namespace
 
 TEST(ManualShots, HomePageButtonMenuPhotoPageAndViewer) {

@@ -12,12 +12,6 @@ namespace {
 
 // What the screen shows at x, y of the window; 0xFFFFFFFF (no colour) when something else
 // covers that point, so a covered window never passes for one that painted.
-HWND ChildWithText(HWND parent, const std::string& text) {
-    for (HWND c : ChildWindows(parent))
-        if (TextOf(c) == text) return c;
-    return nullptr;
-}
-
 }  // namespace
 
 TEST(Pictures, ThumbnailsReplaceIconsUntilARejectedPictureAndTheViewerSteps) {

@@ -171,12 +171,6 @@ HWND WaitForTopWindow(Program& app, const char* className, const std::string& ca
     return found;
 }
 
-HWND ChildWithText(HWND parent, const char* className, const std::string& text) {
-    for (HWND c : ChildWindows(parent, className))
-        if (TextOf(c) == text) return c;
-    return nullptr;
-}
-
 bool Gone(HWND w) { return !IsWindow(w) || !IsWindowVisible(w); }
 
 Captions Sorted(Captions c) {
@@ -260,7 +254,7 @@ TEST(Walks, Administrator) {
     PressKeys(main, {VK_INSERT});
     HWND ask = WaitForTopWindow(app, nullptr, "New Page");
     ASSERT_TRUE(ask) << "no New Page box";
-    EXPECT_TRUE(ChildWithText(ask, nullptr, "Page Name"));
+    EXPECT_TRUE(ChildWithText(ask, "Page Name"));
     auto edits = ChildWindows(ask, "Edit");
     ASSERT_EQ(edits.size(), 1u);
     EXPECT_EQ(TextOf(edits.front()), "New Page") << "the name proposed";
@@ -284,16 +278,16 @@ TEST(Walks, Administrator) {
     HWND tool = WaitForTopWindow(app, "TCreateShortcutsForm", "Create Shortcuts");
     ASSERT_TRUE(tool) << "no Create Shortcuts window";
     HWND path = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (path = ChildWithText(tool, "Edit", "C:\\")) != nullptr; }, 5000))
+    ASSERT_TRUE(WaitFor([&] { return (path = ChildWithText(tool, "C:\\", "Edit")) != nullptr; }, 5000))
         << "the path field";
     SendMessageTimeoutA(path, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(source.Path().c_str()), SMTO_ABORTIFHUNG, 5000,
                         nullptr);
     for (const char* category : {"Documents", "Photos"}) {
-        HWND box = ChildWithText(tool, "Button", category);
+        HWND box = ChildWithText(tool, category, "Button");
         ASSERT_TRUE(box) << category;
         PostMessageA(box, BM_CLICK, 0, 0);
     }
-    HWND group = ChildWithText(tool, "TGroupBox", "Included Files");
+    HWND group = ChildWithText(tool, "Included Files", "TGroupBox");
     ASSERT_TRUE(group);
     auto patternBoxes = ChildWindows(group, "Edit");
     ASSERT_EQ(patternBoxes.size(), 1u);
@@ -302,7 +296,7 @@ TEST(Walks, Administrator) {
         return patterns.find("*.txt") != std::string::npos && patterns.find("*.bmp") != std::string::npos;
     }, 5000)) << TextOf(patternBoxes.front());
     SaveScreenshot("walk-create-shortcuts");
-    HWND ok = ChildWithText(tool, "Button", "&OK");
+    HWND ok = ChildWithText(tool, "&OK", "Button");
     ASSERT_TRUE(ok);
     display.Mark();
     PostMessageA(ok, BM_CLICK, 0, 0);
@@ -322,7 +316,7 @@ TEST(Walks, Administrator) {
     HWND viewer = app.WaitForWindow("TImageViewer", 15000);
     ASSERT_TRUE(viewer);
     ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TImageViewer.ShowImage Completed") > shown; }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return ChildWithText(viewer, nullptr, "harbour.bmp") != nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return ChildWithText(viewer, "harbour.bmp") != nullptr; }, 5000));
     SaveScreenshot("walk-admin-viewer");
     PostMessageA(viewer, WM_CHAR, 27, 0);
     ASSERT_TRUE(WaitFor([&] { return Gone(viewer); }, 10000));
@@ -361,7 +355,7 @@ TEST(Walks, Administrator) {
     HWND done = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         for (HWND box : TopWindows(app.Pid(), "#32770"))
-            if (IsWindowVisible(box) && ChildWithText(box, "Static", "Search complete")) return (done = box) != nullptr;
+            if (IsWindowVisible(box) && ChildWithText(box, "Search complete", "Static")) return (done = box) != nullptr;
         return false;
     }, 10000)) << "no \"Search complete\"";
     SaveScreenshot("walk-admin-search-complete");

@@ -225,6 +225,12 @@ std::vector<HWND> ChildWindows(HWND parent, const char* className) {
     return out;
 }
 
+HWND ChildWithText(HWND parent, const std::string& text, const char* className) {
+    for (HWND c : ChildWindows(parent, className))
+        if (TextOf(c) == text) return c;
+    return nullptr;
+}
+
 std::string TextOf(HWND w) {
     char buf[1024] = {};
     // WM_GETTEXT crosses processes; GetWindowText would not ask another process's window.

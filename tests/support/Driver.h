@@ -48,6 +48,8 @@ std::vector<HWND> TopWindows(DWORD pid, const char* className = nullptr);
 std::vector<HWND> WindowsOnDesktop(const char* desktop, const char* className);
 std::vector<HWND> ChildWindows(HWND parent, const char* className = nullptr);
 std::string TextOf(HWND w);
+// The first child (of that class, when one is given) whose text is text.
+HWND ChildWithText(HWND parent, const std::string& text, const char* className = nullptr);
 RECT ScreenRect(HWND w);
 bool ReallyVisible(HWND w);  // visible, and every ancestor too
 COLORREF ScreenPixel(int x, int y);
