@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/PictureCoding.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
@@ -87,8 +88,19 @@ BitmapLayout CheckBitmapFile(const std::string& file) {
 std::unique_ptr<TBitmap> TBitmap::FromFile(const std::string& file) {
     const BitmapLayout l = CheckBitmapFile(file);
     const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
-    std::string bytes = ReadFileBytes(file);
-    if (static_cast<int64_t>(bytes.size()) < l.pixelsAt) throw EError(invalid);  // changed since the check
+    // Mapped rather than read: a read counts as an access, which the folder monitor reports as a
+    // change of the file, and the page on show would be displayed (and read) again.
+    unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(f.get(), &size) || size.QuadPart < l.pixelsAt) throw EError(invalid);  // changed since the check
+    unique_handle mapping(::CreateFileMappingA(f.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) RaiseLastOSError("Cannot read file \"" + file + "\"");
+    const void* view = ::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+    if (!view) RaiseLastOSError("Cannot read file \"" + file + "\"");
+    ScopeExit unmap([view] { ::UnmapViewOfFile(view); });
+    const std::string_view bytes(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
     const size_t pixelsAt = static_cast<size_t>(l.pixelsAt);
     // The header and colour table, with room for the largest table and masks a header may ask
     // for, so that no declared count reads past them.
