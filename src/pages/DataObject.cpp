@@ -50,6 +50,7 @@ void LoadShortcuts(TFolderRecord* folder, const std::string& path, HWND window) 
             if (fd.cFileName[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
             std::string full = path + "\\" + fd.cFileName;
             if (Utf16Length(full) > 260) return;  // characters as the system counts them
+            if (!FileExists(full)) return;  // a device's name: the link object would read the device
             auto info = std::make_unique<TShellLinkInfo>();
             try {
                 GetShellLinkInfo(AnsiToWide(full), *info, false, window);

@@ -42,7 +42,9 @@ void RemoveTree(const std::string& path) {
             if (name == "." || name == "..") continue;
             std::string full = path + "\\" + name;
             SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+            bool folder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            if (folder && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveDirectoryA(full.c_str());  // a junction: not its target
+            else if (folder) RemoveTree(full);
             else DeleteFileA(full.c_str());
         } while (FindNextFileA(h, &fd));
         FindClose(h);

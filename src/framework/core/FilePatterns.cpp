@@ -47,7 +47,7 @@ std::vector<std::string> SplitPatterns(std::string_view text) {
     return list;
 }
 
-static bool IsDeviceName(std::string_view name) {
+bool IsDeviceName(std::string_view name) {
     std::string stem(name.substr(0, name.find('.')));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);

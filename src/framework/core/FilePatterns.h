@@ -31,4 +31,9 @@ std::vector<std::string> SplitPatterns(std::string_view text);
 // extension).
 bool IsPlainFolderName(std::string_view name);
 
+// A reserved device name ("con", "prn", "aux", "nul", "com1".."com9", "lpt1".."lpt9" and the
+// console's, any letter case), alone or followed by spaces or an extension: the system opens
+// the device for such a name in any folder, whatever lies on disk.
+bool IsDeviceName(std::string_view name);
+
 }  // namespace tsb

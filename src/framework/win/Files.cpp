@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "framework/core/FilePatterns.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Convert.h"
@@ -11,6 +12,8 @@
 namespace tsb {
 
 bool FileExists(const std::string& path) {
+    // A device answers for such a name in every folder; reading it can wait for ever (a serial port).
+    if (IsDeviceName(ExtractFileName(path))) return false;
     DWORD a = ::GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }

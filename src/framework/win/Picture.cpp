@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/PictureCoding.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
@@ -25,9 +26,17 @@ TBitmap::TBitmap(HBITMAP owned) : bmp_(owned) {
 
 namespace {
 
-// The system's loader trusts the header: a file shorter than the pixels it declares is read past
-// its end, and a few bytes can declare gigabytes. Both are refused before it sees them.
-void CheckBitmapFile(const std::string& file) {
+// Where the pixels of a bitmap file lie and how they are coded, once the header has been checked.
+struct BitmapLayout {
+    int64_t width = 0, height = 0;
+    DWORD infoSize = 0;
+    DWORD compression = BI_RGB;
+    int64_t pixelsAt = 0;
+};
+
+// Headers can claim anything: a file shorter than the pixels it declares would be read past its
+// end, and a few bytes can declare gigabytes. Both are refused before any pixel is read.
+BitmapLayout CheckBitmapFile(const std::string& file) {
     unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
@@ -38,45 +47,83 @@ void CheckBitmapFile(const std::string& file) {
         RaiseLastOSError("Cannot read file \"" + file + "\"");
     const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
     BITMAPFILEHEADER fh{};
-    DWORD infoSize = 0;
+    BitmapLayout l;
     if (got < sizeof fh + sizeof(BITMAPCOREHEADER)) throw EError(invalid);
     std::memcpy(&fh, head, sizeof fh);
-    std::memcpy(&infoSize, head + sizeof fh, sizeof infoSize);
+    std::memcpy(&l.infoSize, head + sizeof fh, sizeof l.infoSize);
     if (fh.bfType != 0x4D42) throw EError(invalid);
-    int64_t width = 0, height = 0;
     unsigned bits = 0;
-    DWORD compression = BI_RGB;
-    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+    if (l.infoSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER core{};
         std::memcpy(&core, head + sizeof fh, sizeof core);
-        width = core.bcWidth, height = core.bcHeight, bits = core.bcBitCount;
-    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && got == sizeof head) {
+        l.width = core.bcWidth, l.height = core.bcHeight, bits = core.bcBitCount;
+    } else if (l.infoSize >= sizeof(BITMAPINFOHEADER) && got == sizeof head) {
         BITMAPINFOHEADER info{};
         std::memcpy(&info, head + sizeof fh, sizeof info);
-        width = info.biWidth, height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
-        bits = info.biBitCount, compression = info.biCompression;
+        l.width = info.biWidth, l.height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
+        bits = info.biBitCount, l.compression = info.biCompression;
     } else {
         throw EError(invalid);
     }
-    if (width <= 0 || height <= 0 || bits == 0 || bits > 32) throw EError(invalid);
-    if (width * height > MaxDecodedPixels)
-        throw EError("Bitmap image is too large: \"" + file + "\" (" + std::to_string(width) + " x " +
-                     std::to_string(height) + " pixels; at most " + std::to_string(MaxDecodedPixels) + ")");
-    if (compression == BI_RGB || compression == BI_BITFIELDS) {
-        int64_t stride = (width * bits + 31) / 32 * 4;
-        int64_t pixelsAt = std::max<int64_t>(fh.bfOffBits, sizeof fh + infoSize);
-        if (size.QuadPart < pixelsAt + stride * height) throw EError(invalid);
+    if (l.width <= 0 || l.height <= 0 || bits == 0 || bits > 32) throw EError(invalid);
+    if (l.compression != BI_RGB && l.compression != BI_BITFIELDS && l.compression != BI_RLE8 &&
+        l.compression != BI_RLE4)
+        throw EError(invalid);
+    if (l.width * l.height > MaxDecodedPixels)
+        throw EError("Bitmap image is too large: \"" + file + "\" (" + std::to_string(l.width) + " x " +
+                     std::to_string(l.height) + " pixels; at most " + std::to_string(MaxDecodedPixels) + ")");
+    l.pixelsAt = std::max<int64_t>(fh.bfOffBits, sizeof fh + l.infoSize);
+    if (size.QuadPart < l.pixelsAt) throw EError(invalid);
+    if (l.compression == BI_RGB || l.compression == BI_BITFIELDS) {
+        int64_t stride = (l.width * bits + 31) / 32 * 4;
+        if (size.QuadPart < l.pixelsAt + stride * l.height) throw EError(invalid);
     }
+    return l;
 }
 
 }  // namespace
 
+// The pixels are converted by the system from the checked file into a 24-bit section of our own:
+// its file loader shows top-down bitmaps (negative height) black on some systems.
 std::unique_ptr<TBitmap> TBitmap::FromFile(const std::string& file) {
-    CheckBitmapFile(file);
-    auto h = static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                                               LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!h) throw EError("Bitmap image is not valid: \"" + file + "\"");
-    return std::make_unique<TBitmap>(h);
+    const BitmapLayout l = CheckBitmapFile(file);
+    const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
+    // Mapped rather than read: a read counts as an access, which the folder monitor reports as a
+    // change of the file, and the page on show would be displayed (and read) again.
+    unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(f.get(), &size) || size.QuadPart < l.pixelsAt) throw EError(invalid);  // changed since the check
+    unique_handle mapping(::CreateFileMappingA(f.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) RaiseLastOSError("Cannot read file \"" + file + "\"");
+    const void* view = ::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+    if (!view) RaiseLastOSError("Cannot read file \"" + file + "\"");
+    ScopeExit unmap([view] { ::UnmapViewOfFile(view); });
+    const std::string_view bytes(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
+    const size_t pixelsAt = static_cast<size_t>(l.pixelsAt);
+    // The header and colour table, with room for the largest table and masks a header may ask
+    // for, so that no declared count reads past them.
+    std::vector<BYTE> info(pixelsAt - sizeof(BITMAPFILEHEADER) + 256 * sizeof(RGBQUAD) + 3 * sizeof(DWORD));
+    std::memcpy(info.data(), bytes.data() + sizeof(BITMAPFILEHEADER), pixelsAt - sizeof(BITMAPFILEHEADER));
+    if (l.infoSize >= sizeof(BITMAPINFOHEADER)) {
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+        if (h->biBitCount <= 8) h->biClrUsed = std::min<DWORD>(h->biClrUsed, 1u << h->biBitCount);
+        else h->biClrUsed = 0;
+        // compressed pixels end where the file does, whatever the header says
+        if (l.compression == BI_RLE8 || l.compression == BI_RLE4)
+            h->biSizeImage = static_cast<DWORD>(bytes.size() - pixelsAt);
+    }
+    BITMAPINFO out{};
+    out.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(l.width), static_cast<LONG>(l.height), 1, 24, BI_RGB};
+    void* pixels = nullptr;
+    unique_hbitmap bmp(::CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!bmp) RaiseLastOSError("Cannot make a bitmap of " + std::to_string(l.width) + " x " + std::to_string(l.height));
+    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    if (::SetDIBits(dc.get(), bmp.get(), 0, static_cast<UINT>(l.height), bytes.data() + pixelsAt,
+                    reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS) == 0)
+        throw EError(invalid);
+    return std::make_unique<TBitmap>(bmp.release());
 }
 
 std::unique_ptr<TBitmap> TBitmap::FromResource(const char* name) {
