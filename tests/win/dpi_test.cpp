@@ -2,13 +2,11 @@
 // scaled geometry says, with icons taken at the size shown; a move to a monitor of another scale
 // lays the main window out again; the program's own pictures come in the version for the scale.
 #include <algorithm>
-#include <cstring>
+#include <functional>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Picture.h"
 #include "win/MainFormFixture.h"
