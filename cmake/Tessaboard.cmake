@@ -22,7 +22,7 @@ target_link_libraries(tsb_units PUBLIC tsb_framework)
 add_executable(Tessaboard WIN32 src/app/main.cpp resources/Tessaboard.rc)
 target_link_libraries(Tessaboard PRIVATE tsb_units)
 set_source_files_properties(resources/Tessaboard.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Tessaboard.manifest;${CMAKE_SOURCE_DIR}/resources/working.bmp;${CMAKE_SOURCE_DIR}/resources/logo.bmp")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Tessaboard.manifest;${CMAKE_SOURCE_DIR}/resources/working.bmp;${CMAKE_SOURCE_DIR}/resources/logo.bmp;${CMAKE_SOURCE_DIR}/resources/working150.bmp;${CMAKE_SOURCE_DIR}/resources/logo150.bmp;${CMAKE_SOURCE_DIR}/resources/working200.bmp;${CMAKE_SOURCE_DIR}/resources/logo200.bmp")
 
 # Tests
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

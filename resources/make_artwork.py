@@ -3,8 +3,11 @@
 
 working.bmp: 160 x 144, 256 colours: a smiling face with glasses reading an open book.
 logo.bmp:    377 x 175, 24 bits: the product's mark, a grid of coloured tiles.
+Each also at 150 % and 200 % (working150.bmp, logo200.bmp, ...), drawn again at that size rather
+than enlarged, for screens of 144 and 192 dots per inch.
 Run from this folder; the output is the same on every run.
 """
+import math
 import struct
 
 def write_bmp(path, width, height, pixel, palette=None):
@@ -30,20 +33,32 @@ def write_bmp(path, width, height, pixel, palette=None):
 def inside_ellipse(x, y, cx, cy, rx, ry):
     return ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0
 
-def working(x, y):
+def at_scale(draw, scale):
+    """draw, a picture in the pixels of 100 %, sampled at the centres of the pixels of scale.
+
+    It is given the sample point twice: exactly (for curves) and rounded to the nearest pixel of
+    100 % (for straight edges and lines, which then stay whole pixels wide). At 100 % both are
+    the pixel itself."""
+    def pixel(x, y):
+        u, v = (x + 0.5) / scale - 0.5, (y + 0.5) / scale - 0.5
+        return draw(u, v, math.floor(u + 0.5), math.floor(v + 0.5))
+    return pixel
+
+def working(x, y, rx, ry):
+    # x, y: where the curves are measured; rx, ry: the nearest whole pixel, for lines and edges.
     # palette: 0 background (magenta: shows through), 1 skin, 2 dark, 3 book white, 4 book cover, 5 glass
-    if 92 <= y <= 140 and 20 <= x <= 140:          # open book, spine in the middle
-        if abs(x - 80) <= 1: return 2
-        if y >= 134: return 4
-        if (y - 96) % 8 == 0 and 30 <= x <= 130 and abs(x - 80) > 6: return 2
+    if 92 <= ry <= 140 and 20 <= rx <= 140:        # open book, spine in the middle
+        if abs(rx - 80) <= 1: return 2
+        if ry >= 134: return 4
+        if (ry - 96) % 8 == 0 and 30 <= rx <= 130 and abs(rx - 80) > 6: return 2
         return 3
     if inside_ellipse(x, y, 80, 56, 46, 46):
         for gx in (62, 98):                           # glasses
             if inside_ellipse(x, y, gx, 48, 13, 11):
                 return 5 if inside_ellipse(x, y, gx, 48, 10, 8) else 2
-        if 75 <= x <= 85 and 46 <= y <= 49: return 2  # bridge
+        if 75 <= rx <= 85 and 46 <= ry <= 49: return 2  # bridge
         if inside_ellipse(x, y, 62, 49, 3, 3) or inside_ellipse(x, y, 98, 49, 3, 3): return 2
-        if 70 <= y <= 78 and inside_ellipse(x, y, 80, 68, 20, 10) and not inside_ellipse(x, y, 80, 65, 20, 9):
+        if 70 <= ry <= 78 and inside_ellipse(x, y, 80, 68, 20, 10) and not inside_ellipse(x, y, 80, 65, 20, 9):
             return 2                                  # smile
         return 1
     return 0
@@ -51,7 +66,8 @@ def working(x, y):
 PALETTE = [(255, 0, 255), (250, 205, 150), (40, 40, 60), (252, 252, 245), (60, 90, 170), (200, 230, 250)]
 PALETTE += [(0, 0, 0)] * (256 - len(PALETTE))
 
-def logo(x, y):
+def logo(_x, _y, x, y):
+    # straight edges only: measured at the nearest whole pixel of 100 %
     tile, gap = 40, 6
     tx, ty = (x - 20) // (tile + gap), (y - 20) // (tile + gap)
     ox, oy = (x - 20) % (tile + gap), (y - 20) % (tile + gap)
@@ -62,5 +78,9 @@ def logo(x, y):
     return (255, 0, 255)
 
 if __name__ == "__main__":
-    write_bmp("working.bmp", 160, 144, working, PALETTE)
-    write_bmp("logo.bmp", 377, 175, logo)
+    for percent in (100, 150, 200):
+        suffix = "" if percent == 100 else str(percent)
+        scale = percent / 100
+        size = lambda n: math.floor(n * scale + 0.5)
+        write_bmp(f"working{suffix}.bmp", size(160), size(144), at_scale(working, scale), PALETTE)
+        write_bmp(f"logo{suffix}.bmp", size(377), size(175), at_scale(logo, scale))

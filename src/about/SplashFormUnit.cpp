@@ -32,7 +32,7 @@ TSplashForm::TSplashForm()
     text({222, 220, 262, 20}, "tessaboard.example.org", "Tahoma", 16)->SetAnchors(akAll);
     auto picture = [&](TBounds b, const char* resource) {
         TImage* img = Add<TImage>(b, true, true);
-        img->Picture().SetGraphic(TBitmap::FromResource(resource));
+        img->Picture().SetGraphic(ArtworkResource(resource));
         img->OnClick = [this](TControl* s) { FormClick(s); };
     };
     picture({40, 184, 161, 73}, "LOGO");

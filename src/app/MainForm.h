@@ -148,6 +148,7 @@ protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool AcceptsCommands() const override;
     bool HoldsCommands() const override;
+    void DpiChanged(int dpi, const RECT& suggested) override;
 
 private:
     void BuildLayout();

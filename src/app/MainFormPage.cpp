@@ -205,6 +205,12 @@ void TfrmMain::BackButtonClick(TControl*) {
 
 void TfrmMain::FolderClick(TControl* sender) { PostLoadPage(sender->Tag().As<TFolderRecord>()); }
 
+// The page is built again at the new scale: its buttons, pictures and grid are made for it.
+void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
+    TForm::DpiChanged(dpi, suggested);
+    PostLoadPage(CurrentPage);
+}
+
 // Serials are 64 bits on both targets (they are never given twice), a WPARAM only 32 on one.
 void TfrmMain::PostLoadPage(TRef<TFolderRecord> page) {
     TSerial serial = page.Serial();

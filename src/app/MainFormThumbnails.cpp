@@ -36,7 +36,7 @@ void TfrmMain::GetImageThumbnails() {
             const std::string& path = s->LinkInfo->PathName;
             std::optional<TFileStamp> stamp = FileStampOf(path);
             if (!stamp) continue;  // nothing to show for a missing target
-            if (auto thumbnail = Thumbnails.Find(ThumbnailKey(path, *stamp, size))) {
+            if (auto thumbnail = Thumbnails.Find(ThumbnailKey(path, *stamp, Scale(size)))) {
                 // Painted with the rest of the page: the display has only asked for its redraw.
                 Install(b, std::move(thumbnail), false);
                 ++fromMemory;
@@ -49,7 +49,8 @@ void TfrmMain::GetImageThumbnails() {
         Log("Call TGetImagePreviews " + std::to_string(targets.size()));
         unsigned generation = thumbnailGeneration_;
         Previews = std::make_unique<TGetImagePreviews>(
-            std::move(targets), size, [this, generation](const TThumbnail& t) { ThumbnailReady(generation, t); });
+            std::move(targets), size, [this, generation](const TThumbnail& t) { ThumbnailReady(generation, t); },
+            Scale(size));
         Previews->Start();
     } catch (const std::exception& e) {
         Log(std::string("TfrmMain.GetImageThumbnails Exception: ") + e.what());

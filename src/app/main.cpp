@@ -12,6 +12,7 @@ using namespace tsb;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoInitGuard com;
     try {
+        SetScaleDpi(SystemDpi());  // every window is made at the screen's scale
         RegisterPictureClasses();  // before any window: the logo and every picture decode through them
         Application().Initialize();
         Application().SetTitle("Tessaboard");

@@ -75,7 +75,7 @@ void TCreateShortcutsForm::BuildLayout() {
                                                std::vector<std::string>{"Always", "Never", "Prompt"});
     OverwriteGroup->SetItemIndex(0);
     Image1 = pnlMain->Add<TImage>(TBounds{376, 8, 65, 65}, true, true);
-    Image1->Picture().SetGraphic(TBitmap::FromResource("WORKING"));
+    Image1->Picture().SetGraphic(ArtworkResource("WORKING"));
 
     // Set last, so its change runs with every control in place.
     PathEdit->OnChange = [this](TControl* s) { PathEditChange(s); };

@@ -9,6 +9,7 @@
 #include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "framework/win/Graphics.h"
 #include "pages/DataObject.h"
 
 namespace tsb {
@@ -165,6 +166,41 @@ static HIMAGELIST ListForSize(int size) {
     return size == 0 ? LargeImageList : size == 1 ? ExtraLargeImageList : nullptr;
 }
 
+// Icons in design pixels: the system's large icon is 32 pixels at 96 dots per inch, its extra
+// large one 48. At another scale an icon is taken at the size it is shown at, never stretched up
+// from the one for 96.
+constexpr int LargeIconSize = 32, ExtraLargeIconSize = 48;
+
+// The file's icon at the index, size x size window pixels: of the sizes the file holds, the
+// nearest.
+static HICON ScaledIconFromFile(const std::string& file, int32_t index, int size) {
+    HICON icon = nullptr;
+    UINT got = ::PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
+    if (got == 0 || got == 0xFFFFFFFF) return nullptr;
+    return icon;
+}
+
+// The shell's icon of the image at the size it is shown at: from the system's list of the
+// smallest icons not below that size (large, extra large, jumbo), made smaller where it is bigger.
+static HICON ScaledSystemIcon(int designSize, int sysIndex) {
+    const int want = Scale(designSize);
+    static const HIMAGELIST jumbo = GetSystemImageList(4);
+    HIMAGELIST best = nullptr;
+    int bestSize = 0;
+    for (HIMAGELIST list : {LargeImageList, ExtraLargeImageList, jumbo}) {
+        int cx = 0, cy = 0;
+        if (!list || !::ImageList_GetIconSize(list, &cx, &cy)) continue;
+        bool better = bestSize == 0 || (bestSize < want ? cx > bestSize : cx >= want && cx < bestSize);
+        if (better) best = list, bestSize = cx;
+    }
+    if (!best) return nullptr;
+    HICON icon = ::ImageList_GetIcon(best, sysIndex, ILD_NORMAL);
+    if (!icon || bestSize == want) return icon;
+    HICON fitted = static_cast<HICON>(::CopyImage(icon, IMAGE_ICON, want, want, LR_COPYDELETEORG));
+    if (!fitted) return icon;
+    return fitted;
+}
+
 // The file's large icon at the index, or nothing.
 static HICON IconFromFile(const std::string& file, int32_t index) {
     HICON large = nullptr, small = nullptr;
@@ -228,10 +264,11 @@ int TIconCache::SystemIndex(const std::string& file) {
     return systemIndex_.emplace(file, index).first->second;
 }
 
-std::shared_ptr<const TIcon> TIconCache::Own(HICON handle) {
+std::shared_ptr<const TIcon> TIconCache::Own(HICON handle, int designSize) {
     unique_hicon icon(handle);
     if (!icon) return nullptr;
-    auto picture = std::make_shared<const TIcon>(icon.get());
+    auto picture = designSize ? std::make_shared<const TIcon>(icon.get(), designSize, designSize)
+                              : std::make_shared<const TIcon>(icon.get());
     icon.release();  // the picture owns it now; had the allocation failed, the holder would have freed it
     return picture;
 }
@@ -241,9 +278,14 @@ std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, in
     const std::string& file = shortcut->IconFile;
     if (file.empty() || !Exists(file)) return nullptr;
     int32_t index = shortcut->LinkInfo ? shortcut->LinkInfo->IconIndex : 0;
+    const bool scaled = ScaleDpi() != 96;
     if (index > 0) {
         auto it = fileIcons_.find({file, index});
-        if (it == fileIcons_.end()) it = fileIcons_.emplace(std::pair{file, index}, Own(IconFromFile(file, index))).first;
+        if (it == fileIcons_.end()) {
+            std::shared_ptr<const TIcon> icon = scaled ? Own(ScaledIconFromFile(file, index, Scale(LargeIconSize)), LargeIconSize)
+                                                       : Own(IconFromFile(file, index));
+            it = fileIcons_.emplace(std::pair{file, index}, std::move(icon)).first;
+        }
         if (it->second) return it->second;
         // no large icon at that index: the system's icon of the file, as below
     }
@@ -252,8 +294,12 @@ std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, in
     int sysIndex = SystemIndex(file);
     if (sysIndex < 0) return nullptr;
     auto it = systemIcons_.find({size, sysIndex});
-    if (it == systemIcons_.end())
-        it = systemIcons_.emplace(std::pair{size, sysIndex}, Own(::ImageList_GetIcon(list, sysIndex, ILD_NORMAL))).first;
+    if (it == systemIcons_.end()) {
+        const int shown = size == 1 ? ExtraLargeIconSize : LargeIconSize;
+        std::shared_ptr<const TIcon> icon = scaled ? Own(ScaledSystemIcon(shown, sysIndex), shown)
+                                                   : Own(::ImageList_GetIcon(list, sysIndex, ILD_NORMAL));
+        it = systemIcons_.emplace(std::pair{size, sysIndex}, std::move(icon)).first;
+    }
     return it->second;
 }
 

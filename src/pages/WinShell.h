@@ -62,7 +62,8 @@ private:
     bool Exists(const std::string& file);
     IShellFolder* ShellFolder(const std::string& folder);
     int SystemIndex(const std::string& file);
-    static std::shared_ptr<const TIcon> Own(HICON icon);
+    // designSize: the size it is placed by, in design pixels; 0: its own size.
+    static std::shared_ptr<const TIcon> Own(HICON icon, int designSize = 0);
     std::map<std::pair<std::string, int32_t>, std::shared_ptr<const TIcon>> fileIcons_;
     std::map<std::pair<int, int>, std::shared_ptr<const TIcon>> systemIcons_;
     std::map<std::string, bool> exists_;

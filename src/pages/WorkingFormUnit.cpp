@@ -15,7 +15,7 @@ TfrmWorking::TfrmWorking()
     panel2->Add<TBevel>(TBounds{5, 5, 316, 91})->SetAnchors(akAll);
     auto* image2 = panel2->Add<TImage>(TBounds{232, 15, 80, 73}, true, true);
     image2->SetAnchors(akTop | akRight);
-    image2->Picture().SetGraphic(TBitmap::FromResource("WORKING"));
+    image2->Picture().SetGraphic(ArtworkResource("WORKING"));
     StaticText1 = panel2->Add<TLabel>(TBounds{32, 32, 126, 37}, "Working...");
     StaticText1->SetFont(TFont::Pixels("Tahoma", 27));
     txtMessage = panel2->Add<TLabel>(TBounds{32, 72, 193, 13}, "");

@@ -22,13 +22,17 @@ std::optional<TFileStamp> FileStampOf(const std::string& path) {
     return s;
 }
 
-std::string ThumbnailKey(const std::string& path, const TFileStamp& stamp, int thumbnailSize) {
+std::string ThumbnailKey(const std::string& path, const TFileStamp& stamp, int thumbnailPixels) {
     return LowerAZ(path) + '|' + std::to_string(stamp.size) + '|' + std::to_string(stamp.writeTime) + '|' +
-           std::to_string(thumbnailSize);
+           std::to_string(thumbnailPixels);
 }
 
-TGetImagePreviews::TGetImagePreviews(std::vector<TPreviewTarget> targets, int thumbnailSize, TThumbnailReady ready)
-    : Buttons(std::move(targets)), ThumbnailSize(thumbnailSize), ready_(std::move(ready)) {
+TGetImagePreviews::TGetImagePreviews(std::vector<TPreviewTarget> targets, int thumbnailSize, TThumbnailReady ready,
+                                     int thumbnailPixels)
+    : Buttons(std::move(targets)),
+      ThumbnailSize(thumbnailSize),
+      ThumbnailPixels(thumbnailPixels > 0 ? thumbnailPixels : thumbnailSize),
+      ready_(std::move(ready)) {
     Log("TGetImagePreviews.Create " + std::to_string(Buttons.size()));
 }
 
@@ -55,18 +59,20 @@ void TGetImagePreviews::Execute() {
 void TGetImagePreviews::MakeThumbnail(const TPreviewTarget& target, const TFileStamp& stamp, TPicture& picture) {
     Log("TGetImagePreviews.Execute: Loading " + ExtractFileName(target.PathName));
     // Decoded no larger than the thumbnail needs; placed by the size the file declares.
-    picture.LoadFromFile(target.PathName, ThumbnailSize, ThumbnailSize);
+    // Made at the box's size in window pixels, and placed by its size in design pixels.
+    picture.LoadFromFile(target.PathName, ThumbnailPixels, ThumbnailPixels);
     int w = picture.OriginalWidth(), h = picture.OriginalHeight();
     if (w <= 0 || h <= 0) return;
-    FitRect fit = FitThumbnail(w, h, ThumbnailSize);
+    FitRect fit = FitThumbnail(w, h, ThumbnailPixels);
     if (Terminated()) return;
     try {
         // Transparent parts of a picture show white, as on a fresh bitmap.
         auto bitmap = TPixelBitmap::Render(fit.right, fit.bottom, RGB(255, 255, 255), [&](HDC dc) {
             picture.Draw(dc, RECT{0, 0, fit.right, fit.bottom});
         });
-        TThumbnail thumbnail{target.Child, ThumbnailKey(target.PathName, stamp, ThumbnailSize), bitmap,
-                             bitmap->Bytes()};
+        FitRect design = FitThumbnail(w, h, ThumbnailSize);
+        TThumbnail thumbnail{target.Child, ThumbnailKey(target.PathName, stamp, ThumbnailPixels),
+                             DesignSized(bitmap, design.right, design.bottom), bitmap->Bytes()};
         Synchronize([&] { ready_(thumbnail); });
     } catch (const std::exception& e) {
         Log(std::string("TGetImagePreviews.Execute Drawing Exception: ") + e.what());

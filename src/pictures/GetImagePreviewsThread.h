@@ -44,13 +44,17 @@ struct TThumbnail {
 };
 using TThumbnailReady = std::function<void(const TThumbnail&)>;  // runs on the GUI thread
 
-// Where a thumbnail is kept: the file (as its path, size and write time say) and the size.
-std::string ThumbnailKey(const std::string& path, const TFileStamp& stamp, int thumbnailSize);
+// Where a thumbnail is kept: the file (as its path, size and write time say) and the size, in
+// window pixels (a thumbnail made for one scale is not shown at another).
+std::string ThumbnailKey(const std::string& path, const TFileStamp& stamp, int thumbnailPixels);
 
 class TGetImagePreviews : public TThread {
 public:
     // Made not running; Start() runs it. ready receives each thumbnail on the GUI thread.
-    TGetImagePreviews(std::vector<TPreviewTarget> targets, int thumbnailSize, TThumbnailReady ready);
+    // thumbnailSize: the box in design pixels; thumbnailPixels: the same box in window pixels, the
+    // size the thumbnails are made at (0: the same).
+    TGetImagePreviews(std::vector<TPreviewTarget> targets, int thumbnailSize, TThumbnailReady ready,
+                      int thumbnailPixels = 0);
 
 protected:
     void Execute() override;
@@ -60,6 +64,7 @@ private:
 
     std::vector<TPreviewTarget> Buttons;
     int ThumbnailSize;
+    int ThumbnailPixels;
     TThumbnailReady ready_;
 };
 

@@ -124,21 +124,21 @@ void TImageViewer::FormShow() {
 }
 
 // The icon, scaled into a third of the button, on a white picture whose white is left out when
-// the button draws it.
+// the button draws it. Made in the window pixels of the scale, so that it is drawn unstretched.
 void TImageViewer::PaintIcon(TColorButton* button, const TBitmap& source, bool rightThird) {
     const int W = button->Width(), H = button->Height(), B = button->BevelSize();
-    RECT d{rightThird ? W * 2 / 3 : 0, 0, 0, 0};
-    d.right = d.left + W / 3 - 2 * B;
-    d.bottom = H - 2 * B;
-    unique_hbitmap icon = RenderBitmap(W - 2 * B, H - 2 * B, RGB(255, 255, 255), [&](HDC dc) {
+    RECT d{Scale(rightThird ? W * 2 / 3 : 0), 0, 0, 0};
+    d.right = d.left + Scale(W / 3 - 2 * B);
+    d.bottom = Scale(H - 2 * B);
+    unique_hbitmap icon = RenderBitmap(Scale(W - 2 * B), Scale(H - 2 * B), RGB(255, 255, 255), [&](HDC dc) {
         unique_hdc from(::CreateCompatibleDC(dc));
         ScopedSelect select(from.get(), source.Handle());
         COLORREF key = ::GetPixel(from.get(), 0, 0);
         ::TransparentBlt(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, from.get(), 0, 0, source.Width(),
                          source.Height(), key);
     });
-    button->Picture().SetGraphic(
-        std::make_shared<TTransparentBitmap>(std::make_shared<TBitmap>(icon.release())));
+    button->Picture().SetGraphic(DesignSized(
+        std::make_shared<TTransparentBitmap>(std::make_shared<TBitmap>(icon.release())), W - 2 * B, H - 2 * B));
     button->Invalidate();
 }
 
@@ -201,6 +201,17 @@ void TImageViewer::FormKeyPress(char& key) {
     if (key != 27) return;
     key = 0;
     Close();
+}
+
+// The bar follows the new scale; its pictures and the one on show are made again for it.
+void TImageViewer::DpiChanged(int dpi, const RECT& suggested) {
+    TForm::DpiChanged(dpi, suggested);
+    if (ReturnButton) {
+        PaintIcon(NextButton, *imgRightArrow, true);
+        PaintIcon(PreviousButton, *imgLeftArrow, false);
+        PaintIcon(ViewerButton, *imgViewer, false);
+    }
+    ShowImage();
 }
 
 bool TImageViewer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

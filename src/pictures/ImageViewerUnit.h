@@ -53,6 +53,7 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void DpiChanged(int dpi, const RECT& suggested) override;
 
 private:
     void PaintIcon(TColorButton* button, const TBitmap& source, bool rightThird);

@@ -274,6 +274,48 @@ void TControl::PlaceWindow(int left, int top, int width, int height) {
     }
 }
 
+// A child's place and anchor margins in design pixels, read before the scale changes.
+struct TControl::TDesignPlace {
+    TControl* control;
+    TBounds bounds;
+    RECT margins;
+};
+
+void TControl::CollectDesignPlaces(std::vector<TDesignPlace>& places) {
+    for (auto& c : children_) {
+        RECT r = c->WindowBounds();
+        const RECT& m = c->margins_;
+        places.push_back({c.get(), {Unscale(r.left), Unscale(r.top), Unscale(r.right - r.left), Unscale(r.bottom - r.top)},
+                          {Unscale(m.left), Unscale(m.top), Unscale(m.right), Unscale(m.bottom)}});
+        c->CollectDesignPlaces(places);
+    }
+}
+
+void TControl::ChangeScale(int dpi) {
+    int oldDpi = ScaleDpi();
+    std::vector<TDesignPlace> places;  // parents before their children
+    CollectDesignPlaces(places);
+    SetScaleDpi(dpi);
+    for (const TDesignPlace& p : places) {
+        TControl* c = p.control;
+        if (!c->parent_->PlacesChildren()) {
+            const TBounds& b = p.bounds;
+            ::SetWindowPos(c->hwnd_, nullptr, Scale(b.left), Scale(b.top), Scale(b.width), Scale(b.height),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        c->margins_ = {Scale(p.margins.left), Scale(p.margins.top), Scale(p.margins.right), Scale(p.margins.bottom)};
+    }
+    // Fonts are cached by their height in window pixels: asking again gives the new ones.
+    FontChanged();
+    for (const TDesignPlace& p : places)
+        if (p.control->font_) p.control->FontChanged();
+    ScaleChanged(oldDpi);
+    for (const TDesignPlace& p : places) p.control->ScaleChanged(oldDpi);
+    Realign();
+    for (const TDesignPlace& p : places) p.control->Realign();
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void TControl::SetAlign(TAlign a) {
     align_ = a;
     if (parent_) parent_->Realign();

@@ -113,6 +113,10 @@ public:
     bool Focused() const { return ::GetFocus() == hwnd_; }
     void BringToFront();
     void Realign();  // places aligned and anchored children
+    // A new scale for the whole program (SetScaleDpi), applied to this window's children: each
+    // keeps its place, size and font in design pixels, now in the window pixels of dpi. The
+    // caller then gives this window its own new place and size.
+    void ChangeScale(int dpi);
 
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
@@ -140,6 +144,10 @@ protected:
     virtual void ColorChanged() { Invalidate(); }
     virtual void Resized() {}
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
+    // After a change of scale from oldDpi (ChangeScale). Controls that keep their children at
+    // places of their own (PlacesChildren) put them there again.
+    virtual void ScaleChanged(int /*oldDpi*/) {}
+    virtual bool PlacesChildren() const { return false; }
     // The keyboard focus went to child (one of this control's own) or to a control inside it.
     virtual void ChildFocused(TControl*) {}
     // Where aligned children go, in window pixels: the client area by default.
@@ -159,6 +167,8 @@ private:
     void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
+    struct TDesignPlace;
+    void CollectDesignPlaces(std::vector<TDesignPlace>& places);
     RECT WindowBounds() const;  // in the parent's client coordinates, window pixels
     void PlaceWindow(int left, int top, int width, int height);  // window pixels
     void ApplyFontToWindow();

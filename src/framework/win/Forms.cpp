@@ -91,6 +91,11 @@ void TForm::PlaceOnScreen(int left, int top, int width, int height) {
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::DpiChanged(int dpi, const RECT& suggested) {
+    ChangeScale(dpi);
+    PlaceOnScreen(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+}
+
 void TForm::CenterOnScreen() {
     RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     CenterWindowOn(Handle(), screen);
@@ -188,6 +193,9 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 }
                 PopupMenu->Popup(at.x, at.y);
             }
+            return true;
+        case WM_DPICHANGED:
+            DpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return true;
         case WM_REPLAYHELD:
             if (!held_.waiting || !AcceptsCommands()) return true;

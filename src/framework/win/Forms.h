@@ -61,6 +61,10 @@ protected:
     virtual bool HoldsCommands() const { return false; }
     void ReplayHeldCommand();
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // WM_DPICHANGED: the window moved to a monitor of another scale. One scale serves the whole
+    // program: it changes, the form's controls follow, and the form takes the place the system
+    // suggests (window pixels).
+    virtual void DpiChanged(int dpi, const RECT& suggested);
 
 private:
     void CloseQuery();  // WM_CLOSE

@@ -23,6 +23,20 @@ void SetScaleDpi(int dpi) { g_scaleDpi = dpi > 0 ? dpi : 96; }
 int Scale(int designPixels) { return ::MulDiv(designPixels, g_scaleDpi, 96); }
 int Unscale(int windowPixels) { return ::MulDiv(windowPixels, 96, g_scaleDpi); }
 
+int SystemDpi() {
+    // Asked by name: older systems have only the screen's device context to tell.
+    using GetDpiForSystemFn = UINT(WINAPI*)();
+    if (HMODULE user = ::GetModuleHandleA("user32.dll")) {
+        auto fn = reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(::GetProcAddress(user, "GetDpiForSystem")));
+        if (fn) {
+            if (UINT dpi = fn(); dpi > 0) return static_cast<int>(dpi);
+        }
+    }
+    ScopedGetDC dc(nullptr);
+    int dpi = dc.get() ? ::GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
 HFONT TFont::Handle() const {
     static std::mutex lock;
     static std::map<std::tuple<std::string, int, bool>, unique_hfont> cache;

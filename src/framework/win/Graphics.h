@@ -25,6 +25,8 @@ int Unscale(int windowPixels);  // to design pixels (rounded: Unscale(Scale(n)) 
 // test that checks a layout at another scale. Windows made before a change keep their sizes.
 int ScaleDpi();
 void SetScaleDpi(int dpi);
+// The system's dots per inch (the primary monitor's), what the program starts at.
+int SystemDpi();
 
 struct TFont {
     std::string name = "MS Sans Serif";

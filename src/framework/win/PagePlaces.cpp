@@ -82,6 +82,11 @@ void TPagePlaces::Clear() {
     maxLength_ = 0;
 }
 
+void TPagePlaces::Rescaled() {
+    maxLength_ = 0;
+    for (const Slot& p : places_) maxLength_ = std::max(maxLength_, Length(p.b));
+}
+
 int TPagePlaces::End() const {
     int end = 0;
     for (const Slot& p : places_)

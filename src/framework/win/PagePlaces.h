@@ -22,6 +22,7 @@ public:
     void Set(TControl* child, TBounds b, int pos, int view);
     void PlaceWindows(int pos, int view);
     void Clear();
+    void Rescaled();  // after a change of scale: the window-pixel lengths again
     int End() const;  // where the visible children end along the axis, window pixels
     // A child's start and end along the axis, window pixels.
     int Start(const TBounds& b) const;

@@ -11,6 +11,7 @@
 #include "framework/core/Text.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "framework/win/Graphics.h"
 
 namespace tsb {
 
@@ -147,7 +148,28 @@ void TBitmap::Draw(HDC dc, const RECT& d, bool transparent) const {
     ::SetStretchBltMode(dc, oldMode);
 }
 
+std::shared_ptr<const TGraphic> DesignSized(std::shared_ptr<const TGraphic> pixels, int designWidth, int designHeight) {
+    if (pixels->Width() == designWidth && pixels->Height() == designHeight) return pixels;
+    return std::make_shared<TDesignSized>(std::move(pixels), designWidth, designHeight);
+}
+
+int ArtworkDpi(int dpi) {
+    for (int version : {96, 144})
+        if (dpi <= version) return version;
+    return 192;
+}
+
+std::shared_ptr<const TGraphic> ArtworkResource(const std::string& name) {
+    int version = ArtworkDpi(ScaleDpi());
+    if (version == 96) return TBitmap::FromResource(name.c_str());
+    std::shared_ptr<const TBitmap> pixels = TBitmap::FromResource((name + std::to_string(version * 100 / 96)).c_str());
+    int width = ::MulDiv(pixels->Width(), 96, version), height = ::MulDiv(pixels->Height(), 96, version);
+    return DesignSized(std::move(pixels), width, height);
+}
+
 // --- icon ---
+
+TIcon::TIcon(HICON owned, int designWidth, int designHeight) : icon_(owned), width_(designWidth), height_(designHeight) {}
 
 TIcon::TIcon(HICON owned) : icon_(owned) {
     ICONINFO ii{};

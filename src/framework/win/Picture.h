@@ -37,9 +37,38 @@ private:
     int width_ = 0, height_ = 0;
 };
 
+// A picture made in window pixels for the scale of the moment, placed by its size in design
+// pixels: drawn in a box of that size scaled, it is drawn at its own size, not stretched.
+class TDesignSized : public TGraphic {
+public:
+    TDesignSized(std::shared_ptr<const TGraphic> pixels, int designWidth, int designHeight)
+        : pixels_(std::move(pixels)), width_(designWidth), height_(designHeight) {}
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void Draw(HDC dc, const RECT& dest, bool transparent) const override { pixels_->Draw(dc, dest, transparent); }
+    const TGraphic& Pixels() const { return *pixels_; }
+
+private:
+    std::shared_ptr<const TGraphic> pixels_;
+    int width_, height_;
+};
+
+// A picture made in window pixels, placed by the given design size: itself where the two agree
+// (at 96 dots per inch), a TDesignSized otherwise.
+std::shared_ptr<const TGraphic> DesignSized(std::shared_ptr<const TGraphic> pixels, int designWidth, int designHeight);
+
+// A bitmap of the program's own at the version made for the scale of the moment: the resource
+// name alone for 96 dots per inch, name + "150" and name + "200" for 144 and 192; the smallest
+// not below the scale, or the largest. Its size is the first version's, in design pixels.
+std::shared_ptr<const TGraphic> ArtworkResource(const std::string& name);
+// Which version that is, as the dots per inch it was made for.
+int ArtworkDpi(int dpi);
+
 class TIcon : public TGraphic {
 public:
     explicit TIcon(HICON owned);
+    // An icon taken at the size it is shown at, in window pixels, with its size in design pixels.
+    TIcon(HICON owned, int designWidth, int designHeight);
     static std::unique_ptr<TIcon> FromFile(const std::string& file);
     int Width() const override { return width_; }
     int Height() const override { return height_; }

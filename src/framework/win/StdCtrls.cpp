@@ -512,6 +512,13 @@ void TScrollBox::Resized() {
     UpdateRange();
 }
 
+void TScrollBox::ScaleChanged(int oldDpi) {
+    pos_ = ::MulDiv(pos_, ScaleDpi(), oldDpi);  // the same place of the page stays in view
+    places_.Rescaled();
+    places_.PlaceWindows(pos_, ViewHeight());
+    UpdateRange();
+}
+
 void TScrollBox::ChildrenChanged() {
     const auto& children = Controls();
     if (children.empty()) {  // new children are placed from the top again
@@ -611,6 +618,11 @@ TPageScroller::TPageScroller(TControl* parent, TBounds b) : TControl(parent) {
     ::SendMessageA(Handle(), PGM_SETBUTTONSIZE, 0, Scale(26));
 }
 
+void TPageScroller::ScaleChanged(int) {
+    ::SendMessageA(Handle(), PGM_SETBUTTONSIZE, 0, Scale(26));
+    ::SendMessageA(Handle(), PGM_RECALCSIZE, 0, 0);
+}
+
 void TPageScroller::SetChild(TControl* child) {
     child_ = child;
     contentWidth_ = child->Width();
@@ -685,6 +697,13 @@ bool TPageStrip::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
     }
     result = 0;
     return true;
+}
+
+void TPageStrip::ScaleChanged(int) {
+    pos_ = scroller_->ScrollPos();
+    band_ = BandWidth();
+    places_.Rescaled();
+    places_.PlaceWindows(pos_, band_);
 }
 
 void TPageStrip::ChildrenChanged() {

@@ -179,6 +179,8 @@ protected:
     void Resized() override;
     void ChildrenChanged() override;
     void ChildFocused(TControl* child) override;
+    void ScaleChanged(int oldDpi) override;
+    bool PlacesChildren() const override { return true; }
 
 private:
     void Place(TControl* child, TBounds b);
@@ -206,6 +208,7 @@ public:
 
 protected:
     bool NotifyReflected(NMHDR* hdr, LRESULT& result) override;
+    void ScaleChanged(int oldDpi) override;
 
 private:
     TControl* child_ = nullptr;
@@ -226,6 +229,8 @@ protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void ChildrenChanged() override;
     void ChildFocused(TControl* child) override;
+    void ScaleChanged(int oldDpi) override;
+    bool PlacesChildren() const override { return true; }
 
 private:
     int ViewWidth() const;  // window pixels: the scroller's client area
