@@ -290,7 +290,7 @@ TEST(Walks, OrdinaryUser) {
     EXPECT_TRUE(answer) << "the menu lets the session end";
     ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer));
     ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TfrmMain.TouchIniFile") > writes; }, 10000));
-    app.Kill();  // what the system does once the session's end has been told
+    ASSERT_TRUE(app.WaitForExit(10000)) << "the menu ends with the session";
     EXPECT_EQ(ReadFile(dir / "Tessaboard.ini").find("the desk's own"), std::string::npos);
     EXPECT_EQ(Listing(dir.Path()), before);
 }
