@@ -220,12 +220,9 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return TForm::HandleMessage(msg, wp, lp, result);
         case WM_ENDSESSION:
-            // Windows is shutting down or logging off: the menu ends with it, as at a Quit, and
-            // ends even when the configuration could not be written.
-            if (wp) {
-                ScopeExit end([] { Application().Terminate(); });
-                FormClose();
-            }
+            // Windows is shutting down or logging off: the menu closes as at a Quit, whatever
+            // the configuration hides.
+            if (wp) CloseAsQuit();
             return false;
         case WM_SYSCOMMAND:
             // F10 and Alt alone would enter the window's system menu: a kiosk has none.
