@@ -220,8 +220,9 @@ bool TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             }
             return TForm::HandleMessage(msg, wp, lp, result);
         case WM_ENDSESSION:
-            // Windows is shutting down or logging off: the menu ends with it, as at a Quit.
-            if (wp) FormClose();
+            // Windows is shutting down or logging off: the menu closes as at a Quit, whatever
+            // the configuration hides.
+            if (wp) CloseAsQuit();
             return false;
         case WM_SYSCOMMAND:
             // F10 and Alt alone would enter the window's system menu: a kiosk has none.

@@ -156,6 +156,7 @@ private:
     // A menu command's handler: it runs only when no other command, display or walk is under
     // way, and marks the window busy while it runs (it may let messages through).
     TNotifyEvent Command(std::function<void()> run);
+    void CloseAsQuit();  // closes the window as Quit does, whatever the configuration hides
     void PlaceWindow();
     void LoadLogo();
     TFolderRecord* PageOnShow();

@@ -187,7 +187,9 @@ void TfrmMain::mnuSlideshowClick(TControl*) {
 
 void TfrmMain::mnuAboutClick(TControl*) { ShowAbout(); }
 
-void TfrmMain::mnuQuitClick(TControl*) {
+void TfrmMain::mnuQuitClick(TControl*) { CloseAsQuit(); }
+
+void TfrmMain::CloseAsQuit() {
     quitting_ = true;
     ScopeExit stay([this] { quitting_ = false; });  // a close that fails leaves the menu as it was
     Close();

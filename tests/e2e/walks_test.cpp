@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/core/ScopeExit.h"
 #include "support/Driver.h"
 #include "support/MainWindow.h"
+#include "support/Walk.h"
 #include "win/TwoColourPictures.h"  // HalvesBmp
 
 using namespace tsbtest;
@@ -22,184 +22,9 @@ namespace {
 
 using Captions = std::vector<std::string>;
 
-// Input from the real keyboard, given while target is the window in front, so that it reaches
-// whatever has the focus there, modifiers included.
-void SendKeys(HWND target, std::vector<INPUT> input) {
-    ASSERT_TRUE(WaitFor([&] {
-        if (GetForegroundWindow() != target) SetForegroundWindow(target);
-        return GetForegroundWindow() == target;
-    }, 5000)) << "the window does not come to the front";
-    ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
-}
-
-// Keys pressed together: down in order, up in reverse.
-void PressKeys(HWND target, std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    auto add = [&](WORD vk, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        bool extended = vk == VK_INSERT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END;
-        in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        input.push_back(in);
-    };
-    for (WORD k : keys) add(k, false);
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, true);
-    SendKeys(target, std::move(input));
-}
-
-// Text typed character by character.
-void TypeText(HWND target, const std::string& text) {
-    std::vector<INPUT> input;
-    for (char c : text)
-        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
-            in.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            input.push_back(in);
-        }
-    SendKeys(target, std::move(input));
-}
-
-// The popup menu window that the program has open, or none.
-HWND OpenMenu(DWORD pid) {
-    for (HWND m : TopWindows(pid, "#32768"))
-        if (IsWindowVisible(m)) return m;
-    return nullptr;
-}
-
-// The items of an open popup menu, read inside the program (see tools/menuprobe.cpp): one line
-// each, "Find\tCtrl+F", "-" for a separator, sub-menu items after their parent with "> " before
-// them, and " (checked)" or " (disabled)" after those so marked.
-std::vector<std::string> MenuItems(HWND menuWindow) {
-    std::vector<std::string> items;
-    HMODULE probe = LoadLibraryA((BuildFolder() + "\\tsb_menuprobe.dll").c_str());
-    EXPECT_TRUE(probe) << "tsb_menuprobe.dll beside the tests";
-    if (!probe) return items;
-    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
-    constexpr DWORD BlockSize = 65536;
-    std::string name = "TsbMenuProbe-" + std::to_string(GetCurrentProcessId());
-    HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, BlockSize, name.c_str());
-    HHOOK hooked = hook && block ? SetWindowsHookExA(WH_CALLWNDPROC, hook, probe,
-                                                     GetWindowThreadProcessId(menuWindow, nullptr))
-                                 : nullptr;
-    EXPECT_TRUE(hooked);
-    if (hooked) {
-        DWORD_PTR r = 0;
-        EXPECT_TRUE(SendMessageTimeoutA(menuWindow, RegisterWindowMessageA("TsbMenuProbe"), GetCurrentProcessId(), 0,
-                                        SMTO_NORMAL, 5000, &r));
-        UnhookWindowsHookEx(hooked);
-        if (auto* view = static_cast<const char*>(MapViewOfFile(block, FILE_MAP_READ, 0, 0, BlockSize))) {
-            std::istringstream lines(std::string(view, strnlen(view, BlockSize)));
-            UnmapViewOfFile(view);
-            for (std::string line; std::getline(lines, line);) {
-                size_t bar = line.find('|');
-                if (bar == std::string::npos) continue;
-                std::string flags = line.substr(0, bar), item;
-                for (char f : flags)
-                    if (f == '>') item += "> ";
-                item += flags.find('S') != std::string::npos ? "-" : line.substr(bar + 1);
-                if (flags.find('C') != std::string::npos) item += " (checked)";
-                if (flags.find('D') != std::string::npos) item += " (disabled)";
-                items.push_back(item);
-            }
-        }
-    }
-    if (block) CloseHandle(block);
-    FreeLibrary(probe);
-    return items;
-}
-
-// Page displays: the menu and its keys are refused while one runs, so a step that sets one off
-// waits for its end before the next command. Mark() before the step; Done() once a display
-// begun since has ended and none other is under way.
-class Displays {
-public:
-    explicit Displays(Program& app) : app_(app) {}
-    void Mark() { mark_ = Count("TSB: TfrmMain.GetImageThumbnails"); }
-    bool Done() {
-        int ended = Count("TSB: TfrmMain.GetImageThumbnails");
-        return ended > mark_ && ended == Count("TSB: TfrmMain.LoadCurrentPage");
-    }
-
-private:
-    int Count(const std::string& line) {
-        auto lines = app_.Lines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-    Program& app_;
-    int mark_ = 0;
-};
-
-// The main window once the start-up display has ended, or none.
-HWND FirstDisplay(Program& app, Displays& display) {
-    HWND main = app.WaitForWindow("TfrmMain", 30000);
-    return main && WaitFor([&] { return display.Done(); }, 30000) ? main : nullptr;
-}
-
-// The program's debug lines, shown when the test has failed.
-void DumpLinesOnFailure(Program& app) {
-    if (!::testing::Test::HasFailure()) return;
-    for (const std::string& line : app.Lines()) std::printf("  | %s\n", line.c_str());
-}
-
-// Opens the main context menu with a right click on the page area around the buttons.
-HWND RightClickMenu(Program& app, MainWindow& w) {
-    PostClick(w.ScrollBox(), true);
-    HWND menu = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (menu = OpenMenu(app.Pid())) != nullptr; }, 5000)) << "no context menu";
-    return menu;
-}
-
-void CloseMenu(Program& app, HWND menu) {
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return OpenMenu(app.Pid()) == nullptr; }, 5000));
-}
-
-// A visible top-level window of the program with this class and caption.
-HWND TopWindow(Program& app, const char* className, const std::string& caption) {
-    for (HWND w : TopWindows(app.Pid(), className))
-        if (IsWindowVisible(w) && TextOf(w) == caption) return w;
-    return nullptr;
-}
-
-HWND WaitForTopWindow(Program& app, const char* className, const std::string& caption, int timeoutMs = 10000) {
-    HWND found = nullptr;
-    WaitFor([&] { return (found = TopWindow(app, className, caption)) != nullptr; }, timeoutMs);
-    return found;
-}
-
-bool Gone(HWND w) { return !IsWindow(w) || !IsWindowVisible(w); }
-
 Captions Sorted(Captions c) {
     std::sort(c.begin(), c.end());
     return c;
-}
-
-// Every file and folder under root but the configuration file, with its size and last write
-// time: what a change on disk would show in.
-std::vector<std::string> Listing(const std::string& root, const std::string& rel = "") {
-    std::vector<std::string> out;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((root + (rel.empty() ? "" : "\\" + rel) + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == ".." || (rel.empty() && name == "Tessaboard.ini")) continue;
-        std::string path = rel.empty() ? name : rel + "\\" + name;
-        bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        out.push_back(path + (folder ? "\\" : "") + " size " + std::to_string(fd.nFileSizeLow) + " written " +
-                      std::to_string(fd.ftLastWriteTime.dwHighDateTime) + ":" +
-                      std::to_string(fd.ftLastWriteTime.dwLowDateTime));
-        if (folder) {
-            auto below = Listing(root, path);
-            out.insert(out.end(), below.begin(), below.end());
-        }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return out;
 }
 
 const std::vector<std::string> ButtonSizeItems = {"> Biggest", "> Bigger", "> Normal (checked)",
@@ -465,7 +290,7 @@ TEST(Walks, OrdinaryUser) {
     EXPECT_TRUE(answer) << "the menu lets the session end";
     ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer));
     ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TfrmMain.TouchIniFile") > writes; }, 10000));
-    app.Kill();  // what the system does once the session's end has been told
+    ASSERT_TRUE(app.WaitForExit(10000)) << "the menu ends with the session";
     EXPECT_EQ(ReadFile(dir / "Tessaboard.ini").find("the desk's own"), std::string::npos);
     EXPECT_EQ(Listing(dir.Path()), before);
 }

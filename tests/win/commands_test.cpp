@@ -448,11 +448,14 @@ TEST_F(CommandsTest, WhereQuitIsHiddenOnlyTheSessionsEndClosesTheMenu) {
     EXPECT_TRUE(IsWindow(frm->Handle()));
     EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes) << "nothing of the close ran";
     ASSERT_TRUE(frm->FolderMonitor);
-    // A shut-down or log-off ends it all the same, with the configuration written.
+    // A shut-down or log-off closes it all the same, with the configuration written. (Not the
+    // application's main window here, it is hidden rather than ending this test program.)
+    Application().SetMainForm(nullptr);
     EXPECT_TRUE(SendMessageA(frm->Handle(), WM_QUERYENDSESSION, 0, 0));
     SendMessageA(frm->Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes + 1);
     EXPECT_FALSE(frm->FolderMonitor) << "the monitor has stopped";
+    EXPECT_FALSE(IsWindowVisible(frm->Handle())) << "the window has closed";
 }
 
 TEST_F(CommandsTest, AMenuKeyPressedDuringADisplayActsWhenItHasEnded) {
