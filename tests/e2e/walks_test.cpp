@@ -13,6 +13,7 @@
 
 #include "framework/core/ScopeExit.h"
 #include "support/Driver.h"
+#include "support/Keys.h"
 #include "support/MainWindow.h"
 #include "win/TwoColourPictures.h"  // HalvesBmp
 
@@ -21,47 +22,6 @@ using namespace tsbtest;
 namespace {
 
 using Captions = std::vector<std::string>;
-
-// Input from the real keyboard, given while target is the window in front, so that it reaches
-// whatever has the focus there, modifiers included.
-void SendKeys(HWND target, std::vector<INPUT> input) {
-    ASSERT_TRUE(WaitFor([&] {
-        if (GetForegroundWindow() != target) SetForegroundWindow(target);
-        return GetForegroundWindow() == target;
-    }, 5000)) << "the window does not come to the front";
-    ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
-}
-
-// Keys pressed together: down in order, up in reverse.
-void PressKeys(HWND target, std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    auto add = [&](WORD vk, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        bool extended = vk == VK_INSERT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END;
-        in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        input.push_back(in);
-    };
-    for (WORD k : keys) add(k, false);
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, true);
-    SendKeys(target, std::move(input));
-}
-
-// Text typed character by character.
-void TypeText(HWND target, const std::string& text) {
-    std::vector<INPUT> input;
-    for (char c : text)
-        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
-            in.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            input.push_back(in);
-        }
-    SendKeys(target, std::move(input));
-}
 
 // The popup menu window that the program has open, or none.
 HWND OpenMenu(DWORD pid) {
