@@ -37,7 +37,7 @@ target_include_directories(tsb_win_tests PRIVATE tests)
 target_link_libraries(tsb_win_tests PRIVATE tsb_units gtest_main)
 
 file(GLOB TSB_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-add_executable(tsb_e2e_tests ${TSB_E2E_TESTS})
+add_executable(tsb_e2e_tests ${TSB_E2E_TESTS} resources/Tessaboard.rc)  # the program's code page: names in any script
 target_include_directories(tsb_e2e_tests PRIVATE tests)
 target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
 # Loaded into the program by a window hook, to read the popup menu it shows.
@@ -49,6 +49,7 @@ add_dependencies(tsb_e2e_tests tsb_menuprobe)
 
 # A small target program for launch tests: records its arguments and working folder.
 add_executable(tsb_marker tests/tools/marker.cpp)
+target_link_libraries(tsb_marker PRIVATE shell32)
 add_executable(tsb_mklink tests/tools/mklink.cpp)
 target_link_libraries(tsb_mklink PRIVATE ole32 uuid)
 # The demo's headless screenshot, taken once the menu is really on screen.

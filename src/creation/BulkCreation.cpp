@@ -28,7 +28,7 @@ std::string FullLongPath(const std::string& path) {
     return ExcludeTrailingDelimiter(WideToAnsi(full));
 }
 
-std::string PathKey(const std::string& path) { return LowerAZ(FullLongPath(path)); }
+std::string PathKey(const std::string& path) { return PathCaseKey(FullLongPath(path)); }
 
 // The system's file calls take paths below this many characters.
 bool TooLong(const std::string& path) { return Utf16Length(path) >= MAX_PATH; }
@@ -94,7 +94,7 @@ bool TCreateShortcutsRun::Walk(const std::string& source, const std::vector<std:
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.nFileSize == 0 || IsSkippedFile(fd.cFileName))
                 return true;
             std::string file = source + "\\" + fd.cFileName;
-            std::string key = LowerAZ(file);
+            std::string key = PathCaseKey(file);
             // Once per run; and what the run wrote is no source of its own.
             if (written_.count(key) || !handled_.insert(key).second) return true;
             going = CreateOneShortcut(file, destination, overwriteMode_);
@@ -108,7 +108,7 @@ bool TCreateShortcutsRun::Walk(const std::string& source, const std::vector<std:
                 std::string sub = source + "\\" + fd.cFileName;
                 // The destination's tree holds what the run writes: walking it would feed the run
                 // its own shortcuts, deeper and deeper, until the path limit.
-                if (LowerAZ(sub) == destinationTree_) return true;
+                if (PathCaseKey(sub) == destinationTree_) return true;
                 going = Walk(sub, {pattern}, maintainStructure_ ? destination + "\\" + fd.cFileName : destination);
                 return going;
             });

@@ -20,19 +20,15 @@ void EndPageTreeWalk() {
 
 namespace {
 
-// Folded with the user's locale, every letter of the text and not only A-Z.
-std::wstring LowerLocale(const std::wstring& s) {
-    if (s.empty()) return s;
-    std::wstring out(s.size(), L'\0');
-    int n = ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, s.data(), static_cast<int>(s.size()), out.data(),
-                           static_cast<int>(out.size()));
-    return n > 0 ? out.substr(0, static_cast<size_t>(n)) : s;
-}
-
-// text is already folded when the case does not count.
+// Without match case, found by the language rules of the user's locale: letters of every script
+// in either case, a letter's final form (Greek sigma) and its expansions (German sharp s), and
+// accents composed or decomposed. With it, the text must occur as typed.
 bool Matches(const std::wstring& text, const std::wstring& in, unsigned options) {
-    if (text.empty()) return false;
-    return ((options & SearchMatchCase) ? in : LowerLocale(in)).find(text) != std::wstring::npos;
+    if (text.empty() || in.empty()) return false;
+    if (options & SearchMatchCase) return in.find(text) != std::wstring::npos;
+    return ::FindNLSStringEx(LOCALE_NAME_USER_DEFAULT, FIND_FROMSTART | LINGUISTIC_IGNORECASE, in.data(),
+                             static_cast<int>(in.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                             nullptr, 0) >= 0;
 }
 
 // Reads a folder the walk reaches for the first time. Reading lets messages through, and what
@@ -46,9 +42,8 @@ bool EnsureLoaded(TRef<TFolderRecord> ref) {
 
 }  // namespace
 
-bool SearchFolder(const std::wstring& textArg, unsigned options, TFolderRecord* folder, TObjectRef& found) {
+bool SearchFolder(const std::wstring& text, unsigned options, TFolderRecord* folder, TObjectRef& found) {
     found = {};
-    std::wstring text = (options & SearchMatchCase) ? textArg : LowerLocale(textArg);
     TRef<TFolderRecord> self = folder;
     if (!EnsureLoaded(self)) return false;
     for (const auto& s : self.Get()->Shortcuts)
@@ -67,7 +62,7 @@ bool SearchFolder(const std::wstring& textArg, unsigned options, TFolderRecord* 
             found = g;
             return true;
         }
-        if (SearchFolder(textArg, options, g, found)) return true;
+        if (SearchFolder(text, options, g, found)) return true;
     }
 }
 

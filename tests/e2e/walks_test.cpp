@@ -12,6 +12,7 @@
 
 #include "framework/core/ScopeExit.h"
 #include "support/Driver.h"
+#include "support/Keys.h"
 #include "support/MainWindow.h"
 #include "support/Walk.h"
 #include "win/TwoColourPictures.h"  // HalvesBmp

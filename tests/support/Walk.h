@@ -1,22 +1,15 @@
 #pragma once
 // What a walk through the running program needs: real keys and clicks from the input queue,
 // the popup menu it has open, the end of its page displays, and the files it may have changed.
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "support/Driver.h"
+#include "support/Keys.h"
 #include "support/MainWindow.h"
 
 namespace tsbtest {
 
-// Input from the real keyboard, given while target is the window in front, so that it reaches
-// whatever has the focus there, modifiers included.
-void SendKeys(HWND target, std::vector<INPUT> input);
-// Keys pressed together: down in order, up in reverse.
-void PressKeys(HWND target, std::initializer_list<WORD> keys);
-// Text typed character by character.
-void TypeText(HWND target, const std::string& text);
 // A click of the real mouse at the middle of w (which is brought to the front first).
 void MouseClick(HWND w, bool right = false);
 

@@ -47,6 +47,8 @@ void TApplication::Terminate() {
     ::PostQuitMessage(0);
 }
 
+// The loop takes messages as UTF-16 and hands them on so: characters of any script typed into the
+// system's dialogs (the find dialog) reach them whole; taken as ANSI they were lost.
 bool TApplication::HandleOne(MSG& msg) {
     if (msg.message == WM_QUIT) {
         terminated_ = true;
@@ -56,7 +58,7 @@ bool TApplication::HandleOne(MSG& msg) {
     try {
         if (!PreTranslate(msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     } catch (const std::exception& e) {
         HandleException(e);
@@ -80,7 +82,7 @@ void TApplication::Idle() {
 
 bool TApplication::HandleMessage() {
     MSG msg;
-    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         idleDone_ = false;
         return HandleOne(msg);
     }
@@ -102,7 +104,7 @@ void TApplication::Run() {
 
 void TApplication::ProcessMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (!HandleOne(msg)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
             break;
@@ -186,7 +188,7 @@ void TApplication::RemoveModelessDialog(HWND dialog) { std::erase(modeless_, dia
 
 bool TApplication::PreTranslate(MSG& msg) {
     for (HWND dialog : modeless_)
-        if ((msg.hwnd == dialog || ::IsChild(dialog, msg.hwnd)) && ::IsDialogMessageA(dialog, &msg)) return true;
+        if ((msg.hwnd == dialog || ::IsChild(dialog, msg.hwnd)) && ::IsDialogMessageW(dialog, &msg)) return true;
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     HWND top = ::GetAncestor(msg.hwnd, GA_ROOT);
     auto* form = dynamic_cast<TForm*>(TControl::FromHandle(top));

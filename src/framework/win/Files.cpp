@@ -11,6 +11,16 @@
 
 namespace tsb {
 
+std::string PathCaseKey(std::string_view path) {
+    std::wstring wide = AnsiToWide(path);
+    if (wide.empty()) return {};
+    // Simple case mapping keeps the length: one character for one.
+    std::wstring upper(wide.size(), L'\0');
+    int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()),
+                            upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return WideToAnsi(n > 0 ? std::wstring_view(upper).substr(0, static_cast<size_t>(n)) : std::wstring_view(wide));
+}
+
 bool FileExists(const std::string& path) {
     // A device answers for such a name in every folder; reading it can wait for ever (a serial port).
     if (IsDeviceName(ExtractFileName(path))) return false;

@@ -11,6 +11,10 @@ namespace tsb {
 bool FileExists(const std::string& path);       // a file, not a folder
 bool DirectoryExists(const std::string& path);
 bool ForceDirectories(const std::string& path);  // creates missing parents; true when it exists after
+// One spelling of a path for comparing paths as the file system does: every letter of every script
+// in one case, by the system's own case table (no linguistic equivalences: "Straße" and
+// "STRASSE" are two names).
+std::string PathCaseKey(std::string_view path);
 std::string ProgramFileName();                  // full path of the running executable
 std::string ProgramFolder();                    // its folder, with a trailing "\"
 // Tests run the program's units in-process on a folder of their own.

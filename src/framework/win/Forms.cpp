@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "framework/win/Application.h"
+#include "framework/win/Convert.h"
 
 namespace tsb {
 
@@ -125,12 +126,17 @@ bool TForm::PreviewKey(MSG& msg) {
     if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) && DialogKey(msg))
         return true;
     if (msg.message == WM_CHAR && KeyPreview && OnKeyPress) {
-        char key = static_cast<char>(msg.wParam);
+        // The character is UTF-16: beyond ASCII the handler sees the first byte of its UTF-8
+        // form, and the character goes on whole unless the handler swallows it.
+        bool ascii = msg.wParam < 0x80;
+        std::string bytes = ascii ? std::string(1, static_cast<char>(msg.wParam))
+                                  : WideToAnsi(std::wstring(1, static_cast<wchar_t>(msg.wParam)));
+        char key = bytes.empty() ? '?' : bytes.front();
         OnKeyPress(this, key);
         if (key == 0) return true;
-        msg.wParam = static_cast<unsigned char>(key);
+        if (ascii) msg.wParam = static_cast<unsigned char>(key);
     }
-    if (msg.message == WM_SYSCHAR) {
+    if (msg.message == WM_SYSCHAR && msg.wParam < 0x80) {  // mnemonics are ASCII letters
         // Mnemonics: Alt and the marked letter click the control that carries it.
         std::vector<TControl*> stack{this};
         while (!stack.empty()) {
