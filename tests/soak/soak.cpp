@@ -505,14 +505,17 @@ void Launches(Soak& s, const std::string& marker, int count) {
     s.ShowPage("Run");
     int everySample = std::max(1, count / 5);
     for (int i = 0; i < count; ++i) {
-        int before = MarkerRuns(marker);
-        // The marker's file beside the program has the page shown again after each launch.
+        int before = MarkerRuns(marker), displays = s.lines.Count(Displayed);
         HWND b = s.Button("marker");
         Require(b != nullptr, "the launch button");
         PostClick(b);
         Require(WaitFor([&] { return MarkerRuns(marker) > before; }, 20000), "the marker program runs");
         DWORD_PTR r = 0;
         Require(SendMessageTimeoutA(s.w.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r), "the launch's wait ends");
+        // The marker's file beside the program has the page shown again: a click on the button
+        // that display destroys would be lost, so the next waits for it.
+        s.lines.WaitForMore(Displayed, displays, 5000);
+        s.WaitForDisplays();
         if (i % everySample == everySample - 1) s.sampler.Take("launches " + std::to_string(i + 1));
     }
     std::printf("launches: %d, the marker program ran %d times\n", count, MarkerRuns(marker));
