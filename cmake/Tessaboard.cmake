@@ -57,6 +57,12 @@ add_executable(tsb_demo_shot tests/tools/demo_shot.cpp tests/support/Driver.cpp)
 target_include_directories(tsb_demo_shot PRIVATE tests)
 target_link_libraries(tsb_demo_shot PRIVATE ole32 uuid gdi32 user32)
 
+# A long run of the real program outside the suites (scripts/soak): its resources sampled from outside.
+add_executable(tsb_soak tests/soak/soak.cpp tests/support/Driver.cpp tests/support/MainWindow.cpp)
+target_include_directories(tsb_soak PRIVATE tests)
+target_link_libraries(tsb_soak PRIVATE ole32 uuid gdi32 user32 psapi)
+add_dependencies(tsb_soak Tessaboard tsb_marker)
+
 # Measures page loading and display against their floors.
 add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)
 target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)

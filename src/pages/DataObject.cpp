@@ -164,13 +164,19 @@ TFolderRecord* FindFolderByPath(const std::string& path) {
 }
 
 void RenameItem(const std::string& oldPath, const std::string& newPath) {
-    if (FileExists(newPath)) RenameShortcut(oldPath, newPath);
-    else if (DirectoryExists(newPath)) RenameFolder(oldPath, newPath);
+    bool held = false;
+    if (FileExists(newPath)) held = RenameShortcut(oldPath, newPath);
+    else if (DirectoryExists(newPath)) held = RenameFolder(oldPath, newPath);
+    else return;
+    // No record had the old name: the item was made and renamed before its arrival was handled
+    // (its first name had gone by then), or written under a name no page shows and renamed to
+    // its own. Either way it arrives now, under the new name.
+    if (!held) MarkItemAdded(LowerAZ(newPath));
 }
 
-void RenameShortcut(const std::string& oldPath, const std::string& newPath) {
+bool RenameShortcut(const std::string& oldPath, const std::string& newPath) {
     std::string key = LowerAZ(oldPath);
-    Walk(RootFolder, [&](TFolderRecord* f) {
+    return Walk(RootFolder, [&](TFolderRecord* f) {
         for (auto& s : f->Shortcuts) {
             if (s->Path != key) continue;
             s->Name = ShortcutName(s->LinkInfo ? s->LinkInfo->Description : std::string(), ExtractFileName(newPath));
@@ -187,16 +193,16 @@ static void ReplacePrefix(std::string& path, const std::string& oldPrefix, const
     if (StartsWith(path, oldPrefix)) path = newPrefix + path.substr(oldPrefix.size());
 }
 
-void RenameFolder(const std::string& oldPath, const std::string& newPath) {
+bool RenameFolder(const std::string& oldPath, const std::string& newPath) {
     std::string key = LowerAZ(oldPath), lowerNew = LowerAZ(newPath);
     TFolderRecord* f = nullptr;
     Walk(RootFolder, [&](TFolderRecord* r) { return r->Path == key ? (f = r, true) : false; });
-    if (!f) return;
+    if (!f) return false;
     if (f == RootFolder) {  // the home page stays at its place; what moved away is no longer it
         ClearFolder(f);
         f->NeedsLoad = true;
         f->Changed = true;
-        return;
+        return true;
     }
     f->Path = lowerNew;
     f->Name = ExtractFileName(ExcludeTrailingDelimiter(newPath));
@@ -210,6 +216,7 @@ void RenameFolder(const std::string& oldPath, const std::string& newPath) {
         });
     for (auto& s : f->Shortcuts) ReplacePrefix(s->Path, key, lowerNew);
     if (f->Parent) SortFolders(f->Parent);
+    return true;
 }
 
 void MarkFileChanged(const std::string& path) {

@@ -53,8 +53,9 @@ void ClearFolder(TFolderRecord* folder);
 std::unique_ptr<TFolderRecord> DetachFolder(TFolderRecord* folder);
 TFolderRecord* FindFolderByPath(const std::string& path);
 void RenameItem(const std::string& oldPath, const std::string& newPath);
-void RenameShortcut(const std::string& oldPath, const std::string& newPath);
-void RenameFolder(const std::string& oldPath, const std::string& newPath);
+// Each: true when a record had the old name.
+bool RenameShortcut(const std::string& oldPath, const std::string& newPath);
+bool RenameFolder(const std::string& oldPath, const std::string& newPath);
 void MarkFileChanged(const std::string& path);
 void MarkItemAdded(const std::string& path);
 void RemoveItem(const std::string& path);

@@ -425,6 +425,12 @@ std::vector<std::string> Program::Lines() {
     return lines_;
 }
 
+std::vector<std::string> Program::LinesFrom(size_t first) {
+    std::lock_guard<std::mutex> l(lock_);
+    if (first >= lines_.size()) return {};
+    return {lines_.begin() + static_cast<std::ptrdiff_t>(first), lines_.end()};
+}
+
 int Program::CountLines(const std::string& text) {
     int n = 0;
     for (const auto& line : Lines())

@@ -98,6 +98,7 @@ public:
 
     DWORD Pid() const { return pid_; }
     std::vector<std::string> Lines();
+    std::vector<std::string> LinesFrom(size_t first);  // the lines after the first `first`
     bool WaitForLine(const std::string& text, int timeoutMs = 30000);  // a line containing text
     int CountLines(const std::string& text);
     HWND WaitForWindow(const char* className, int timeoutMs = 30000);
