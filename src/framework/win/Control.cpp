@@ -4,6 +4,7 @@
 #include <set>
 
 #include "framework/win/Application.h"
+#include "framework/win/Convert.h"
 #include "framework/win/Errors.h"
 #include "framework/win/ScopedWin.h"
 
@@ -23,6 +24,14 @@ void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc) {
         RaiseLastOSError(std::string("RegisterClass ") + className);
 }
 
+// The system calls a window procedure with the messages of the kind (ANSI or UTF-16) it was
+// set as; a UTF-16 window keeps characters the ANSI code page cannot carry one per message.
+static WNDPROC SetProc(HWND h, WNDPROC proc, bool unicode) {
+    auto value = reinterpret_cast<LONG_PTR>(proc);
+    return reinterpret_cast<WNDPROC>(unicode ? ::SetWindowLongPtrW(h, GWLP_WNDPROC, value)
+                                             : ::SetWindowLongPtrA(h, GWLP_WNDPROC, value));
+}
+
 TControl::TControl(TControl* parent) : parent_(parent) {}
 
 TControl::~TControl() {
@@ -30,14 +39,15 @@ TControl::~TControl() {
     if (hwnd_) {
         if (hintTool_) Application().RemoveToolTip(hwnd_);
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        if (systemProc_) ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
+        if (systemProc_) SetProc(hwnd_, systemProc_, unicode_);
         ::DestroyWindow(hwnd_);
     }
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
-    auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    auto proc = reinterpret_cast<WNDPROC>(::IsWindowUnicode(hwnd) ? ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)
+                                                                   : ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
     if (proc != &TControl::WindowProc) return nullptr;  // not one of ours
     return reinterpret_cast<TControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
@@ -46,15 +56,18 @@ void TControl::CreateHandle(const TCreateParams& p) {
     HWND parentWnd = parent_ ? parent_->Handle() : p.owner;
     HINSTANCE inst = ::GetModuleHandleA(nullptr);
     if (!p.systemClass) EnsureWindowClass(p.className, p.classStyle, &TControl::WindowProc);
-    HWND h = ::CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, Scale(p.left), Scale(p.top),
-                               Scale(p.width), Scale(p.height), parentWnd, nullptr, inst,
-                               p.systemClass ? nullptr : this);
+    unicode_ = p.systemClass && p.unicode;
+    HWND h = unicode_ ? ::CreateWindowExW(p.exStyle, AnsiToWide(p.className).c_str(), AnsiToWide(p.text).c_str(),
+                                          p.style, Scale(p.left), Scale(p.top), Scale(p.width), Scale(p.height),
+                                          parentWnd, nullptr, inst, nullptr)
+                      : ::CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, Scale(p.left),
+                                          Scale(p.top), Scale(p.width), Scale(p.height), parentWnd, nullptr, inst,
+                                          p.systemClass ? nullptr : this);
     if (!h) RaiseLastOSError(std::string("CreateWindow ") + p.className);
     if (p.systemClass) {
         hwnd_ = h;
         ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        systemProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::WindowProc)));
+        systemProc_ = SetProc(h, &TControl::WindowProc, unicode_);
     }
     if (parent_) RecordAnchorMargins();
     ApplyFontToWindow();
@@ -98,7 +111,9 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    if (systemProc_) return ::CallWindowProcA(systemProc_, hwnd_, msg, wp, lp);
+    if (systemProc_)
+        return unicode_ ? ::CallWindowProcW(systemProc_, hwnd_, msg, wp, lp)
+                        : ::CallWindowProcA(systemProc_, hwnd_, msg, wp, lp);
     return ::DefWindowProcA(hwnd_, msg, wp, lp);
 }
 

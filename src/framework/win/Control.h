@@ -28,6 +28,8 @@ using TKeyPressEvent = std::function<void(TControl* sender, char& key)>;
 struct TCreateParams {
     const char* className = nullptr;  // our own class (registered lazily) unless systemClass
     bool systemClass = false;         // a class of the system, subclassed after creation
+    bool unicode = false;             // a system class made and subclassed as a UTF-16 window, so
+                                      // that text typed in any script reaches it whole
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD exStyle = 0;
     UINT classStyle = CS_DBLCLKS;
@@ -176,6 +178,7 @@ private:
 
     HWND hwnd_ = nullptr;
     WNDPROC systemProc_ = nullptr;
+    bool unicode_ = false;
     TControl* parent_ = nullptr;
     std::vector<std::unique_ptr<TControl>> children_;
     TAlign align_ = TAlign::alNone;

@@ -108,6 +108,7 @@ bool TLabel::DialogChar(char ch) {
 TEdit::TEdit(TControl* parent, TBounds b, const std::string& text) : TControl(parent) {
     TCreateParams p = ChildParams("EDIT", b, text);
     p.systemClass = true;
+    p.unicode = true;
     p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
     p.exStyle = WS_EX_CLIENTEDGE;
     CreateHandle(p);
