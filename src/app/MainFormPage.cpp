@@ -258,7 +258,14 @@ bool TfrmMain::FormKeyDown(TShortCut key) {
     }
     TControl* focused = TControl::FromHandle(::GetFocus());
     TControl* box = focused ? focused->Parent() : nullptr;
-    if (box != ScrollBox1 && box != FolderPanel) return false;
+    if (box != ScrollBox1 && box != FolderPanel) {
+        // From outside the grid (the window itself, Back, Home) a move key enters it, so that a
+        // keyboard alone reaches every button.
+        const auto& grid = ScrollBox1->Controls();
+        if (grid.empty()) return false;
+        (move == TGridMove::gmLast ? grid.back() : grid.front())->SetFocus();
+        return true;
+    }
     std::vector<TCellPlace> places;
     size_t from = 0;
     for (const auto& child : box->Controls()) {

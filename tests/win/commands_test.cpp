@@ -375,7 +375,6 @@ TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
     Start();
     Go(RootFolder->Folders[0].get());
     ASSERT_EQ(frm->PageTitlePanel->Caption(), "Games");
-    FocusFirstButton();
     auto buttons = PageButtons();
     ASSERT_EQ(buttons.size(), 30u);
     auto focusedIndex = [&] {
@@ -388,6 +387,11 @@ TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
         Application().ProcessMessages();
         return focusedIndex();
     };
+    // From outside the grid a move key enters it: End at the last button, the others the first.
+    ::SetFocus(frm->Handle());
+    EXPECT_EQ(press(VK_END), 29);
+    frm->HomeButton->SetFocus();
+    EXPECT_EQ(press(VK_DOWN), 0);
     int columns = 1;
     while (columns < 30 && buttons[columns]->Top() == buttons[0]->Top()) ++columns;
     ASSERT_GT(columns, 1);
