@@ -49,6 +49,7 @@ void TfrmMain::BuildMenu() {
     auto find = Command([this] { FindDialog1Find(nullptr); });
     FindDialog1.OnFind = [this, find](TControl* sender) {
         if (AcceptsCommands()) find(sender);
+        else if (HoldsCommands()) HoldCommand([find] { find(nullptr); });  // a display: once it ends
     };
 }
 

@@ -474,5 +474,17 @@ TEST_F(CommandsTest, AMenuKeyPressedDuringADisplayActsWhenItHasEnded) {
     }
     EXPECT_FALSE(frm->FindDialog1.Handle()) << "not in the middle of the display";
     ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() != nullptr; })) << "the key was held, not lost";
+
+    // The find dialog's Find Next, pressed during a display (one the folder monitor can start at
+    // any time), is held the same way.
+    MakeDir(root + "\\Music");
+    Link("Music\\song.lnk", "Chess Song");
+    HWND dialog = frm->FindDialog1.Handle();
+    SetDlgItemTextW(dialog, 0x480, L"chess");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    RootFolder->NeedsLoad = true;
+    frm->LoadCurrentPage();
+    EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page") << "not in the middle of the display";
+    EXPECT_TRUE(WaitUntil([&] { return frm->PageTitlePanel->Caption() == "Music"; })) << "Find Next held, not lost";
     frm->FindDialog1.CloseDialog();
 }

@@ -205,13 +205,16 @@ bool TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return true;
         case WM_REPLAYHELD:
             if (!held_.waiting || !AcceptsCommands()) return true;
-            if (THeldCommand h = std::exchange(held_, {}); h.key) PopupMenu->IsShortCut(h.key);
+            if (THeldCommand h = std::exchange(held_, {}); h.run) h.run();
+            else if (h.key) PopupMenu->IsShortCut(h.key);
             else ::SendMessageA(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), h.menuAt);
             return true;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);
     }
 }
+
+void TForm::HoldCommand(std::function<void()> run) { held_ = {true, 0, 0, std::move(run)}; }
 
 void TForm::ReplayHeldCommand() {
     if (held_.waiting) ::PostMessageA(Handle(), WM_REPLAYHELD, 0, 0);

@@ -60,6 +60,8 @@ protected:
     // or the opening of the menu) is held, and ReplayHeldCommand acts on it afterwards.
     virtual bool HoldsCommands() const { return false; }
     void ReplayHeldCommand();
+    // A request that came by another way (a dialog's button) and is held the same way.
+    void HoldCommand(std::function<void()> run);
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     // WM_DPICHANGED: the window moved to a monitor of another scale. One scale serves the whole
     // program: it changes, the form's controls follow, and the form takes the place the system
@@ -74,7 +76,8 @@ private:
     struct THeldCommand {
         bool waiting = false;
         TShortCut key = 0;   // a shortcut key, or
-        LPARAM menuAt = 0;   // where the menu was asked for
+        LPARAM menuAt = 0;   // where the menu was asked for, or
+        std::function<void()> run;
     } held_;
     bool modal_ = false;
     int modalResult_ = mrNone;
