@@ -39,8 +39,8 @@ private:
 
     bool includeSubFolders_ = false, maintainStructure_ = true;
     int overwriteMode_ = owAlways;
-    std::string destinationTree_;   // the run's top destination, full and A-Z lower-cased
-    std::set<std::string> handled_;  // source files, full and A-Z lower-cased
+    std::string destinationTree_;   // the run's top destination, full, as PathCaseKey gives it
+    std::set<std::string> handled_;  // source files, full, likewise
     std::set<std::string> written_;  // shortcuts this run wrote, likewise
     unsigned long long lastMessages_ = 0;
 };

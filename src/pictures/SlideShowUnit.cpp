@@ -114,7 +114,7 @@ bool TfrmSlideshow::Wait(int seconds) {
         for (;;) {
             // Every key of the thread counts, also one the form's own preview would take (Tab).
             MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) FormKeyDown();
                 if (!Application().HandleOne(msg)) {
                     ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop

@@ -39,6 +39,27 @@ void WriteLogPixels(DWORD dpi) {
     RegSetKeyValueA(HKEY_CURRENT_USER, DesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
 }
 
+// A run ended half-way (killed by a time limit) would leave the screen's scale changed for every
+// later program of the prefix: the value found is kept beside it until it is put back, and a run
+// that finds one kept puts that back first.
+constexpr const char* KeptName = "TsbLogPixelsBeforeTests";
+
+DWORD KeepLogPixels() {
+    DWORD kept = 0, size = sizeof kept;
+    if (RegGetValueA(HKEY_CURRENT_USER, DesktopKey, KeptName, RRF_RT_REG_DWORD, nullptr, &kept, &size) == ERROR_SUCCESS) {
+        WriteLogPixels(kept);
+        return kept;
+    }
+    kept = ReadLogPixels();
+    RegSetKeyValueA(HKEY_CURRENT_USER, DesktopKey, KeptName, REG_DWORD, &kept, sizeof kept);
+    return kept;
+}
+
+void PutBackLogPixels(DWORD kept) {
+    WriteLogPixels(kept);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, DesktopKey, KeptName);
+}
+
 int Scaled(int size, int dpi) { return MulDiv(size, dpi, 96); }
 
 // The box around the dark pixels of a part of the screen (screen coordinates), relative to it.
@@ -74,8 +95,8 @@ RECT InkIn(RECT part) {
 }  // namespace
 
 TEST(HighDpi, WindowsButtonsAndFontsScaleWithTheScreen) {
-    const DWORD before = ReadLogPixels();
-    tsb::ScopeExit restore([before] { WriteLogPixels(before); });  // whatever happens below
+    const DWORD before = KeepLogPixels();
+    tsb::ScopeExit restore([before] { PutBackLogPixels(before); });  // whatever happens below
     std::map<int, RECT> seen;  // the ink of the "Tessaboard Manual" button's caption, in the button
     for (int dpi : {96, 120, 144, 192}) {
         SCOPED_TRACE(dpi);

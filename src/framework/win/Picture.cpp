@@ -36,17 +36,13 @@ struct BitmapLayout {
 };
 
 // Headers can claim anything: a file shorter than the pixels it declares would be read past its
-// end, and a few bytes can declare gigabytes. Both are refused before any pixel is read.
-BitmapLayout CheckBitmapFile(const std::string& file) {
-    unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
-    LARGE_INTEGER size{};
-    BYTE head[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)] = {};
-    DWORD got = 0;
-    if (!::GetFileSizeEx(f.get(), &size) || !::ReadFile(f.get(), head, sizeof head, &got, nullptr))
-        RaiseLastOSError("Cannot read file \"" + file + "\"");
+// end, and a few bytes can declare gigabytes. Both are refused before any pixel is read. The
+// bytes are those the pixels are then taken from, so what is checked is what is used.
+BitmapLayout CheckBitmapFile(std::string_view bytes, const std::string& file) {
     const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
+    BYTE head[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)] = {};
+    const size_t got = std::min(bytes.size(), sizeof head);
+    std::memcpy(head, bytes.data(), got);
     BITMAPFILEHEADER fh{};
     BitmapLayout l;
     if (got < sizeof fh + sizeof(BITMAPCOREHEADER)) throw EError(invalid);
@@ -58,7 +54,7 @@ BitmapLayout CheckBitmapFile(const std::string& file) {
         BITMAPCOREHEADER core{};
         std::memcpy(&core, head + sizeof fh, sizeof core);
         l.width = core.bcWidth, l.height = core.bcHeight, bits = core.bcBitCount;
-    } else if (l.infoSize >= sizeof(BITMAPINFOHEADER) && got == sizeof head) {
+    } else if (l.infoSize >= sizeof(BITMAPINFOHEADER) && l.infoSize <= sizeof(BITMAPV5HEADER) && got == sizeof head) {
         BITMAPINFOHEADER info{};
         std::memcpy(&info, head + sizeof fh, sizeof info);
         l.width = info.biWidth, l.height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
@@ -73,11 +69,12 @@ BitmapLayout CheckBitmapFile(const std::string& file) {
     if (l.width * l.height > MaxDecodedPixels)
         throw EError("Bitmap image is too large: \"" + file + "\" (" + std::to_string(l.width) + " x " +
                      std::to_string(l.height) + " pixels; at most " + std::to_string(MaxDecodedPixels) + ")");
+    const auto size = static_cast<int64_t>(bytes.size());
     l.pixelsAt = std::max<int64_t>(fh.bfOffBits, sizeof fh + l.infoSize);
-    if (size.QuadPart < l.pixelsAt) throw EError(invalid);
+    if (size < l.pixelsAt) throw EError(invalid);
     if (l.compression == BI_RGB || l.compression == BI_BITFIELDS) {
         int64_t stride = (l.width * bits + 31) / 32 * 4;
-        if (size.QuadPart < l.pixelsAt + stride * l.height) throw EError(invalid);
+        if (size < l.pixelsAt + stride * l.height) throw EError(invalid);
     }
     return l;
 }
@@ -87,26 +84,31 @@ BitmapLayout CheckBitmapFile(const std::string& file) {
 // The pixels are converted by the system from the checked file into a 24-bit section of our own:
 // its file loader shows top-down bitmaps (negative height) black on some systems.
 std::unique_ptr<TBitmap> TBitmap::FromFile(const std::string& file) {
-    const BitmapLayout l = CheckBitmapFile(file);
     const std::string invalid = "Bitmap image is not valid: \"" + file + "\"";
     // Mapped rather than read: a read counts as an access, which the folder monitor reports as a
-    // change of the file, and the page on show would be displayed (and read) again.
+    // change of the file, and the page on show would be displayed (and read) again. A mapped file
+    // cannot be cut shorter, so the view holds what was checked while the pixels are converted.
     unique_file f(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(f.get(), &size) || size.QuadPart < l.pixelsAt) throw EError(invalid);  // changed since the check
+    if (!::GetFileSizeEx(f.get(), &size)) RaiseLastOSError("Cannot read file \"" + file + "\"");
+    if (size.QuadPart < static_cast<LONGLONG>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER)))
+        throw EError(invalid);  // an empty file cannot be mapped
     unique_handle mapping(::CreateFileMappingA(f.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) RaiseLastOSError("Cannot read file \"" + file + "\"");
     const void* view = ::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
     if (!view) RaiseLastOSError("Cannot read file \"" + file + "\"");
     ScopeExit unmap([view] { ::UnmapViewOfFile(view); });
     const std::string_view bytes(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
+    const BitmapLayout l = CheckBitmapFile(bytes, file);
     const size_t pixelsAt = static_cast<size_t>(l.pixelsAt);
     // The header and colour table, with room for the largest table and masks a header may ask
-    // for, so that no declared count reads past them.
-    std::vector<BYTE> info(pixelsAt - sizeof(BITMAPFILEHEADER) + 256 * sizeof(RGBQUAD) + 3 * sizeof(DWORD));
-    std::memcpy(info.data(), bytes.data() + sizeof(BITMAPFILEHEADER), pixelsAt - sizeof(BITMAPFILEHEADER));
+    // for, so that no declared count reads past them; a gap before the pixels is not copied.
+    constexpr size_t tableRoom = 256 * sizeof(RGBQUAD) + 3 * sizeof(DWORD);
+    const size_t infoBytes = std::min(pixelsAt - sizeof(BITMAPFILEHEADER), size_t{l.infoSize} + tableRoom);
+    std::vector<BYTE> info(infoBytes + tableRoom);
+    std::memcpy(info.data(), bytes.data() + sizeof(BITMAPFILEHEADER), infoBytes);
     if (l.infoSize >= sizeof(BITMAPINFOHEADER)) {
         auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
         if (h->biBitCount <= 8) h->biClrUsed = std::min<DWORD>(h->biClrUsed, 1u << h->biBitCount);
