@@ -11,23 +11,13 @@
 #include "support/Driver.h"
 #include "support/Keys.h"
 #include "support/MainWindow.h"
+#include "support/Walk.h"
 
 using namespace tsbtest;
 
 namespace {
 
 using Captions = std::vector<std::string>;
-
-// A visible top-level window of the program with this class and caption.
-HWND WaitForTopWindow(Program& app, const char* className, const std::string& caption) {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND w : TopWindows(app.Pid(), className))
-            if (IsWindowVisible(w) && TextOf(w) == caption) return (found = w) != nullptr;
-        return false;
-    }, 10000);
-    return found;
-}
 
 std::vector<std::string> StripCaptions(const MainWindow& w) {
     std::vector<std::string> out;
@@ -63,10 +53,7 @@ TEST(AnyName, PagesAndShortcutsNamedInOtherScriptsShowSortOpenLaunchAndAreFound)
     }
 
     Program program(dir.Exe(), "/admin");
-    tsb::ScopeExit dump([&] {
-        if (::testing::Test::HasFailure())
-            for (const std::string& line : program.Lines()) std::printf("  | %s\n", line.c_str());
-    });
+    tsb::ScopeExit dump([&] { DumpLinesOnFailure(program); });
     HWND main = program.WaitForWindow("TfrmMain", 30000);
     ASSERT_TRUE(main);
     ASSERT_TRUE(program.WaitForLine("TSB: TfrmMain.GetImageThumbnails"));

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/core/Text.h"
 #include "support/BadFiles.h"
 #include "support/Driver.h"
 #include "support/MainWindow.h"
@@ -29,12 +30,6 @@ constexpr double CommitBoundMB = 512;
 const char* const PictureKinds[] = {"jpg", "png", "gif", "tif", "bmp"};     // shown in pages
 const char* const LogoKinds[] = {"jpg", "png", "gif", "tif", "bmp", "ico", "emf"};  // the logo takes these too
 const Damage Damages[] = {Damage::Zero, Damage::Truncated, Damage::Garbage, Damage::Huge};
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 // The cases of one program run, printed as a table when the run ends.
 class Table {
@@ -111,13 +106,13 @@ std::string TakeErrorBox(Program& app, HWND main, int timeoutMs) {
 std::string DiskChanges(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
     std::string changes;
     for (const auto& [name, what] : before) {
-        if (Lower(name) == "\\tessaboard.ini") continue;
+        if (tsb::LowerAZ(name) == "\\tessaboard.ini") continue;
         auto it = after.find(name);
         if (it == after.end()) changes += name + " removed; ";
         else if (it->second != what) changes += name + " changed (" + what + " -> " + it->second + "); ";
     }
     for (const auto& [name, what] : after)
-        if (Lower(name) != "\\tessaboard.ini" && !before.count(name)) changes += name + " added; ";
+        if (tsb::LowerAZ(name) != "\\tessaboard.ini" && !before.count(name)) changes += name + " added; ";
     return changes;
 }
 
@@ -296,7 +291,7 @@ TEST(Corpus, PageFiles) {
         HWND main = app.WaitForWindow("TfrmMain", 30000);
         ASSERT_TRUE(main);
         ASSERT_TRUE(WaitFor([&] { return Displays(app) >= 1; }, 30000)) << LastLines(app);
-        bool homeLoaded = app.CountLines("TSB: LoadFolder " + Lower(root)) >= 1;
+        bool homeLoaded = app.CountLines("TSB: LoadFolder " + tsb::LowerAZ(root)) >= 1;
         MainWindow w(main);
         for (const HomeCase& c : home) {
             bool right = c.caption.empty() || w.ButtonByCaption(c.caption) != nullptr;
@@ -324,7 +319,7 @@ TEST(Corpus, PageFiles) {
             bool ended = WaitFor([&] { return Displays(app) > shown || !TopWindows(app.Pid(), "#32770").empty(); }, 20000);
             std::string box = TakeErrorBox(app, main, 10000);
             ASSERT_TRUE(ended || !app.Running()) << c.name << LastLines(app);
-            std::string path = Lower(root + "\\" + c.folder);
+            std::string path = tsb::LowerAZ(root + "\\" + c.folder);
             bool line = app.WaitForLine("TSB: LoadFolder " + path, 5000);
             if (!c.line.empty()) {
                 bool written = WaitFor([&] { return app.CountLines(c.line) > linesBefore; }, 15000);

@@ -13,6 +13,7 @@
 #include "support/Driver.h"
 #include "support/Keys.h"
 #include "support/MainWindow.h"
+#include "support/Walk.h"
 
 using namespace tsbtest;
 
@@ -84,10 +85,7 @@ TEST(Keyboard, ArrowsHomeEndAndPageKeysMoveTheFocusOverThirtyButtons) {
     WriteFile(dir / "Tessaboard.ini", "[options]\r\nbutton-size=3\r\n");
 
     Program program(dir.Exe());
-    tsb::ScopeExit dump([&] {
-        if (::testing::Test::HasFailure())
-            for (const std::string& line : program.Lines()) std::printf("  | %s\n", line.c_str());
-    });
+    tsb::ScopeExit dump([&] { DumpLinesOnFailure(program); });
     HWND main = program.WaitForWindow("TfrmMain", 30000);
     ASSERT_TRUE(main);
     ASSERT_TRUE(program.WaitForLine("TSB: TfrmMain.GetImageThumbnails"));
