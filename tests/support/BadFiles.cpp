@@ -296,9 +296,9 @@ std::string MakeWideLink(const std::string& linkFile, const WideLinkSpec& shape)
     return refused;
 }
 
-std::string Garbage(size_t size, unsigned seed) {
+std::string Garbage(size_t size, unsigned variant) {
     std::string out(size, '\0');
-    uint32_t x = seed * 2654435761u + 1;
+    uint32_t x = variant * 2654435761u + 1;
     for (char& c : out) {
         x = x * 1664525u + 1013904223u;
         c = static_cast<char>(x >> 24);

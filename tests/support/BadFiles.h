@@ -30,7 +30,7 @@ struct WideLinkSpec {
 std::string MakeWideLink(const std::string& linkFile, const WideLinkSpec& shape);
 
 // Bytes the same every run.
-std::string Garbage(size_t size, unsigned seed);
+std::string Garbage(size_t size, unsigned variant);
 
 enum class Damage { Zero, Truncated, Garbage, Huge };
 const char* DamageName(Damage d);
