@@ -33,14 +33,17 @@ TempFolder::TempFolder(const std::string& tag) {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
+// Through "\\?\" paths: names the usual path rules change or refuse (a device's name, trailing
+// dots or spaces) are removed too, and leave nothing behind for later tests to trip over.
 void RemoveTree(const std::string& path) {
+    std::string whole = path.rfind("\\\\", 0) == 0 ? path : "\\\\?\\" + path;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    HANDLE h = FindFirstFileA((whole + "\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
+            std::string full = whole + "\\" + name;
             SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             bool folder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
             if (folder && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveDirectoryA(full.c_str());  // a junction: not its target
@@ -49,7 +52,7 @@ void RemoveTree(const std::string& path) {
         } while (FindNextFileA(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryA(whole.c_str());
 }
 
 void WriteFile(const std::string& path, const std::string& data) {
