@@ -1,5 +1,6 @@
 #pragma once
 // The main window in-process, on a program folder of the test's own.
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -33,6 +34,10 @@ protected:
     }
     void TearDown() override {
         SetDebugHook(nullptr);
+        // What the window said of itself tells why a wait ran out.
+        if (HasFailure())
+            for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
+                std::printf("  | %s\n", lines[i].c_str());
         WorkingShown = nullptr;
         if (frm) Application().SetMainForm(nullptr);
         frm.reset();
