@@ -9,30 +9,20 @@
 #include "framework/win/Files.h"
 #include "pages/DataObject.h"
 #include "pages/WorkingFormUnit.h"
+#include "win/PageTreeFixture.h"
 #include "win/WinTestMain.h"
 
 using namespace tsb;
 using namespace tsbtest;
 
-class AnyNameSearch : public WinTest {
+class AnyNameSearch : public PageTreeTest {
 protected:
-    TempFolder dir{"tsbanyfind"};
-    std::string root = dir / "shortcuts";
-    std::string target = dir / "target.exe";
+    AnyNameSearch() : PageTreeTest("tsbanyfind") {}
 
-    void SetUp() override {
-        MakeDir(root);
-        WriteFile(target, "x");
-        InitRootFolder(root);
-    }
-    void TearDown() override {
-        HideWorking();
-        DoneRootFolder();
-    }
     // A page of its own for each shortcut, so that a search from the home page reaches it.
     void Page(const std::string& page, const std::string& shortcut) {
         MakeDir(root + "\\" + page);
-        MakeLink(root + "\\" + page + "\\" + shortcut + ".lnk", {target, "", "", "", ""});
+        Link(page + "\\" + shortcut + ".lnk");
     }
     // The name of what a search from the home page finds, "" for nothing.
     std::string Find(const std::wstring& text, unsigned options = 0) {

@@ -5,30 +5,14 @@
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
 #include "pages/WorkingFormUnit.h"
-#include "win/WinTestMain.h"
+#include "win/PageTreeFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
 
-class PageTree : public WinTest {
+class PageTree : public PageTreeTest {
 protected:
-    TempFolder dir{"tsbtree"};
-    std::string root;
-    std::string target;
-    void SetUp() override {
-        root = dir / "shortcuts";
-        MakeDir(root);
-        target = dir / "target.exe";
-        WriteFile(target, "x");
-        InitRootFolder(root);
-    }
-    void TearDown() override {
-        HideWorking();
-        DoneRootFolder();
-    }
-    void Link(const std::string& rel, const std::string& description = "") {
-        MakeLink(root + "\\" + rel, {target, "", description, "", ""});
-    }
+    PageTree() : PageTreeTest("tsbtree") {}
     static std::vector<std::string> Names(const TFolderRecord* f) {
         std::vector<std::string> out;
         for (auto& s : f->Shortcuts) out.push_back(s->Name);

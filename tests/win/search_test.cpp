@@ -7,35 +7,28 @@
 #include "pages/DataObject.h"
 #include "pages/WorkingFormUnit.h"
 #include "win/MainFormFixture.h"
+#include "win/PageTreeFixture.h"
 #include "win/WinTestMain.h"
 
 using namespace tsb;
 using namespace tsbtest;
 
-class Search : public WinTest {
+class Search : public PageTreeTest {
 protected:
-    TempFolder dir{"tsbfind"};
-    std::string root = dir / "shortcuts";
-    std::string target = dir / "target.exe";
+    Search() : PageTreeTest("tsbfind") {}
     std::vector<std::string> shows;  // title and detail line of every show of the indicator
 
     void SetUp() override {
-        MakeDir(root);
-        WriteFile(target, "x");
-        InitRootFolder(root);
+        PageTreeTest::SetUp();
         WorkingShown = [this](const std::string& title) {
             shows.push_back(title + " " + frmWorking->txtMessage->Caption());
         };
     }
     void TearDown() override {
         WorkingShown = nullptr;
-        HideWorking();
-        DoneRootFolder();
+        PageTreeTest::TearDown();
     }
     void Folder(const std::string& rel) { MakeDir(root + "\\" + rel); }
-    void Link(const std::string& rel, const std::string& description = "") {
-        MakeLink(root + "\\" + rel, {target, "", description, "", ""});
-    }
     void LoadRoot() { LoadFolder(RootFolder, RootFolder->Path, nullptr); }
     // The path of what a search from start finds, relative to the home folder; "" for nothing.
     std::string Find(const std::wstring& text, TObjectRef start, unsigned options = 0) {

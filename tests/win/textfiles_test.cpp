@@ -13,6 +13,7 @@
 #include "pages/DataObject.h"
 #include "pages/WorkingFormUnit.h"
 #include "win/MainFormFixture.h"
+#include "win/PageTreeFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
@@ -187,20 +188,12 @@ TEST_F(SafeWrites, PathLengthsCountCharacters) {
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) RemoveDirectoryW(AnsiToWide(*it).c_str());
 }
 
-class LongNames : public WinTest {
+class LongNames : public PageTreeTest {
 protected:
-    TempFolder dir{"tsblong"};
-    std::string root = dir / "shortcuts";
-    std::string target = dir / "target.exe";
+    LongNames() : PageTreeTest("tsblong") {}
     std::vector<std::string> made;  // removed at the end, deepest first
-    void SetUp() override {
-        MakeDir(root);
-        WriteFile(target, "x");
-        InitRootFolder(root);
-    }
     void TearDown() override {
-        HideWorking();
-        DoneRootFolder();
+        PageTreeTest::TearDown();
         for (auto it = made.rbegin(); it != made.rend(); ++it)
             if (!DeleteFileW(AnsiToWide(*it).c_str())) RemoveDirectoryW(AnsiToWide(*it).c_str());
     }
