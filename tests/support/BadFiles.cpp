@@ -208,34 +208,6 @@ void WriteFileExact(const std::string& path, const std::string& data) {
 
 void MakeDirExact(const std::string& path) { CreateDirectoryW(ExactPath(path).c_str(), nullptr); }
 
-void RemoveTreeExact(const std::string& path) {
-    std::wstring at = ExactPath(path);
-    DWORD attributes = GetFileAttributesW(at.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((at + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring full = at + L"\\" + name;
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, nullptr, 0, nullptr, nullptr);
-                    std::string narrow(n > 0 ? n - 1 : 0, '\0');
-                    WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, narrow.data(), n, nullptr, nullptr);
-                    RemoveTreeExact(path + "\\" + narrow);
-                } else {
-                    DeleteFileW(full.c_str());
-                }
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-    }
-    RemoveDirectoryW(at.c_str());
-}
-
 bool MakeJunction(const std::string& at, const std::string& target, DWORD* error) {
     *error = 0;
     std::wstring where = ExactPath(at);

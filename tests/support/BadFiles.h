@@ -16,7 +16,6 @@ namespace tsbtest {
 std::wstring ExactPath(const std::string& path);
 void WriteFileExact(const std::string& path, const std::string& data);
 void MakeDirExact(const std::string& path);
-void RemoveTreeExact(const std::string& path);  // never follows a junction into its target
 
 // A junction (mount point) at the new folder at, leading to target. False, with the system's
 // error, when the system makes none.

@@ -33,26 +33,41 @@ TempFolder::TempFolder(const std::string& tag) {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
-// Through "\\?\" paths: names the usual path rules change or refuse (a device's name, trailing
-// dots or spaces) are removed too, and leave nothing behind for later tests to trip over.
-void RemoveTree(const std::string& path) {
-    std::string whole = path.rfind("\\\\", 0) == 0 ? path : "\\\\?\\" + path;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((whole + "\\*").c_str(), &fd);
+namespace {
+
+// Wide calls: an ANSI call keeps the 260-character limit even on a "\\?\" path. A junction is
+// removed itself, never what it points to.
+void RemoveTreeW(const std::wstring& whole) {
+    DWORD attributes = GetFileAttributesW(whole.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = attributes & FILE_ATTRIBUTE_REPARSE_POINT ? INVALID_HANDLE_VALUE
+                                                         : FindFirstFileW((whole + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = whole + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            bool folder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-            if (folder && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveDirectoryA(full.c_str());  // a junction: not its target
-            else if (folder) RemoveTree(full);
-            else DeleteFileA(full.c_str());
-        } while (FindNextFileA(h, &fd));
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = whole + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeW(full);
+            else DeleteFileW(full.c_str());
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryA(whole.c_str());
+    RemoveDirectoryW(whole.c_str());
+}
+
+}  // namespace
+
+// Through "\\?\" paths: names the usual path rules change or refuse (a device's name, trailing
+// dots or spaces) and paths past 260 characters are removed too, and leave nothing behind for
+// later tests to trip over (the folder browser's walk fails on such leftovers).
+void RemoveTree(const std::string& path) {
+    std::string whole = path.rfind("\\\\", 0) == 0 ? path : "\\\\?\\" + path;
+    int n = MultiByteToWideChar(CP_ACP, 0, whole.data(), static_cast<int>(whole.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, whole.data(), static_cast<int>(whole.size()), wide.data(), n);
+    RemoveTreeW(wide);
 }
 
 void WriteFile(const std::string& path, const std::string& data) {

@@ -21,7 +21,7 @@ protected:
     void TearDown() override {
         HideWorking();
         DoneRootFolder();
-        RemoveTreeExact(dir.Path());
+        RemoveTree(dir.Path());
     }
 };
 
