@@ -30,6 +30,7 @@ TSB_RUN_x86_64=unavailable
 TSB_WHY_i686="" TSB_WHY_x86_64=""
 tsb_registered_binfmt=0
 tsb_xvfb_pid=""
+tsb_prefix_locked=0
 
 tsb_register_emulator() {
   local qemu=/usr/bin/qemu-i386-static
@@ -121,7 +122,24 @@ tsb_start_display() {
 
 tsb_reg() { tsb_wine_tool reg.exe add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1; }
 
+# One run at a time in a prefix: the scripts empty its temporary folder, and stop its window
+# server (and with it every program of the prefix) when they end. The lock is the running
+# script's process number in a file beside the prefix; one whose process is gone is taken over.
+tsb_lock_prefix() {
+  local lock="$WINEPREFIX.lock" holder
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  holder=$(cat "$lock" 2>/dev/null || true)
+  if [ -n "$holder" ] && [ "$holder" != "$$" ] && kill -0 "$holder" 2>/dev/null; then
+    echo "another run (process $holder) is using the Wine prefix $WINEPREFIX:" \
+      "wait for it, or give this one a WINEPREFIX of its own (or remove $lock if no such run exists)" >&2
+    exit 1
+  fi
+  echo "$$" >"$lock"
+  tsb_prefix_locked=1
+}
+
 tsb_prepare_prefix() {
+  tsb_lock_prefix
   # A prefix made while no 32-bit loader ran has no 32-bit half: make it again once one runs.
   if [ -f "$WINEPREFIX/.tsb-ready" ] && [ "$TSB_RUN_i686" != unavailable ] &&
     [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
@@ -157,7 +175,10 @@ tsb_wine_up() {
 }
 
 tsb_wine_down() {
-  wineserver -k >/dev/null 2>&1 || true
+  if [ "$tsb_prefix_locked" = 1 ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -f "$WINEPREFIX.lock"
+  fi
   [ -n "$tsb_xvfb_pid" ] && kill "$tsb_xvfb_pid" >/dev/null 2>&1 || true
   tsb_unregister_emulator
 }

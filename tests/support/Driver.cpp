@@ -36,10 +36,8 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 namespace {
 
 // Wide calls: an ANSI call keeps the 260-character limit even on a "\\?\" path. A junction is
-// removed itself, never what it points to.
-void RemoveTreeW(const std::wstring& whole) {
-    DWORD attributes = GetFileAttributesW(whole.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+// removed itself, never what it points to (nor are its target's attributes touched).
+void RemoveTreeW(const std::wstring& whole, DWORD attributes) {
     WIN32_FIND_DATAW fd;
     HANDLE h = attributes & FILE_ATTRIBUTE_REPARSE_POINT ? INVALID_HANDLE_VALUE
                                                          : FindFirstFileW((whole + L"\\*").c_str(), &fd);
@@ -48,8 +46,8 @@ void RemoveTreeW(const std::wstring& whole) {
             std::wstring name = fd.cFileName;
             if (name == L"." || name == L"..") continue;
             std::wstring full = whole + L"\\" + name;
-            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeW(full);
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeW(full, fd.dwFileAttributes);
             else DeleteFileW(full.c_str());
         } while (FindNextFileW(h, &fd));
         FindClose(h);
@@ -67,7 +65,8 @@ void RemoveTree(const std::string& path) {
     int n = MultiByteToWideChar(CP_ACP, 0, whole.data(), static_cast<int>(whole.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, whole.data(), static_cast<int>(whole.size()), wide.data(), n);
-    RemoveTreeW(wide);
+    if (DWORD attributes = GetFileAttributesW(wide.c_str()); attributes != INVALID_FILE_ATTRIBUTES)
+        RemoveTreeW(wide, attributes);
 }
 
 void WriteFile(const std::string& path, const std::string& data) {

@@ -33,16 +33,17 @@ protected:
         SetDebugHook([this](const std::string& l) { lines.push_back(l); });
     }
     void TearDown() override {
+        // First: a test's own hook may hold its locals, gone by now.
         SetDebugHook(nullptr);
-        // What the window said of itself tells why a wait ran out.
-        if (HasFailure())
-            for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
-                std::printf("  | %s\n", lines[i].c_str());
         WorkingShown = nullptr;
         if (frm) Application().SetMainForm(nullptr);
         frm.reset();
         DoneRootFolder();
         SetProgramFolder("");
+        // What the window said of itself tells why a wait ran out.
+        if (HasFailure())
+            for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
+                std::printf("  | %s\n", lines[i].c_str());
     }
     void Start(bool admin = false) {
         frm = std::make_unique<TfrmMain>();
