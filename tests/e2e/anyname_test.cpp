@@ -83,8 +83,15 @@ TEST(AnyName, PagesAndShortcutsNamedInOtherScriptsShowSortOpenLaunchAndAreFound)
     EXPECT_TRUE(WaitFor([&] { return (written = ReadFile(app + "\\marker.txt")).find("cwd:") != std::string::npos; }, 15000));
     EXPECT_NE(written.find("arg:Ωμέγα\narg:漢字\n"), std::string::npos) << written;
     EXPECT_NE(written.find("Приложение"), std::string::npos) << written;
+    // The launch holds the menu a while with its indicator up, and keys pressed meanwhile are
+    // handed on afterwards without their modifiers: the next keys wait for the indicator to go.
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND h : TopWindows(program.Pid(), "TfrmWorking"))
+            if (IsWindowVisible(h)) return false;
+        return true;
+    }, 15000)) << "the launch's wait ends";
     DWORD_PTR r;
-    ASSERT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 15000, &r)) << "the launch's wait ends";
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 15000, &r));
 
     // Search, typed in lower case: the Cyrillic shortcut written in capitals is found on its page.
     PressKeys(main, {VK_CONTROL, 'F'});
@@ -116,8 +123,10 @@ TEST(AnyName, PagesAndShortcutsNamedInOtherScriptsShowSortOpenLaunchAndAreFound)
     TypeText(ask, "Νέα σελίδα 🎵");
     ASSERT_TRUE(WaitFor([&] { return TextOf(edits.front()) == "Νέα σελίδα 🎵"; }, 5000)) << TextOf(edits.front());
     PressKeys(ask, {VK_RETURN});
-    EXPECT_TRUE(WaitFor([&] { return Exists(root + "\\Привет\\Νέα σελίδα 🎵") && w.ButtonByCaption("Νέα σελίδα 🎵"); }))
-        << "the page is made in the page on show";
+    EXPECT_TRUE(WaitFor([&] { return Exists(root + "\\Привет\\Νέα σελίδα 🎵"); }, 10000))
+        << "the folder is made in the page on show";
+    EXPECT_TRUE(WaitFor([&] { return w.ButtonByCaption("Νέα σελίδα 🎵") != nullptr; }))
+        << "its button comes through the folder monitor";
 
     // The configuration is written back at the end as UTF-8: the accent is kept.
     PressKeys(main, {VK_CONTROL, 'Q'});

@@ -90,7 +90,8 @@ TEST(Walks, Administrator) {
     display.Mark();
     PressKeys(ask, {VK_RETURN});
     ASSERT_TRUE(WaitFor([&] { return Gone(ask); }, 5000));
-    ASSERT_TRUE(WaitFor([&] { return Exists(root + "\\Holiday") && w.ButtonByCaption("Holiday") && display.Done(); }))
+    ASSERT_TRUE(WaitFor([&] { return Exists(root + "\\Holiday"); }, 10000)) << "the folder is made";
+    ASSERT_TRUE(WaitFor([&] { return w.ButtonByCaption("Holiday") && display.Done(); }))
         << "the page's button comes through the folder monitor";
 
     display.Mark();
