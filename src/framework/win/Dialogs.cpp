@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include <dlgs.h>
+
 #include "framework/win/Application.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Forms.h"
@@ -64,8 +66,11 @@ bool TFindDialog::OwnerMessage(UINT msg, LPARAM lp) {
     if (find_.Flags & FR_DIALOGTERM) {
         Application().RemoveModelessDialog(dialog_);
         dialog_ = nullptr;
-    } else if ((find_.Flags & FR_FINDNEXT) && OnFind) {
-        OnFind(nullptr);
+    } else if (find_.Flags & FR_FINDNEXT) {
+        // Read from the dialog's own box: a 32-bit system whose code page is UTF-8 (Wine) hands
+        // the dialog's text over as an empty string.
+        if (dialog_) ::GetDlgItemTextW(dialog_, edt1, text_, static_cast<int>(std::size(text_)));
+        if (OnFind) OnFind(nullptr);
     }
     return true;
 }
