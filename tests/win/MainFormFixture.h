@@ -49,9 +49,6 @@ protected:
         frm = std::make_unique<TfrmMain>();
         frm->AdminMode = admin;
         Application().SetMainForm(frm.get());
-        // Under a processor emulator, Wine's 32-bit directory-change reads fault the process:
-        // there the monitor's own suites are left out and the window runs without it.
-        if (const char* e = getenv("TSB_EMULATED"); e && *e) frm->FolderMonitor.reset();
         frm->ReloadAll();
     }
     void Link(const std::string& rel, const std::string& description = "", const std::string& to = "") {
