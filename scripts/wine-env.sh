@@ -32,9 +32,18 @@ tsb_registered_binfmt=0
 tsb_xvfb_pid=""
 tsb_prefix_locked=0
 
+# True when an emulator runs 32-bit Wine's threads: qemu-user 10 or later (7.2 faults once they
+# have come and gone).
+tsb_emulator_fit() {
+  local major
+  major=$("$1" --version 2>/dev/null | sed -n 's/^qemu-i386[^ ]* version \([0-9]*\)\..*/\1/p')
+  [ "${major:-0}" -ge 10 ] || { TSB_WHY_i686="$1 is older than qemu-user 10 (it faults once threads have come and gone)"; return 1; }
+}
+
 tsb_register_emulator() {
   local qemu=/usr/bin/qemu-i386-static
   [ -x "$qemu" ] || { TSB_WHY_i686="qemu-user-static is not installed"; return 1; }
+  tsb_emulator_fit "$qemu" || return 1
   printf '%s' ":$TSB_BINFMT_ENTRY:M::$TSB_I386_MAGIC:$TSB_I386_MASK:$qemu:F" >"$TSB_BINFMT/register" 2>/dev/null ||
     { TSB_WHY_i686="the i386 emulator cannot be registered"; return 1; }
   tsb_registered_binfmt=1
@@ -71,8 +80,12 @@ tsb_detect_runners() {
   tsb_remove_stale_entries
   # An i386 entry of someone else's (another run's included) is used, never removed; with one
   # in place a native run cannot be told from an emulated one, so it counts as emulated.
-  local preregistered=0
-  grep -qs 'magic 7f454c4601010100000000000000000002000300' "$TSB_BINFMT"/* && preregistered=1
+  local preregistered=0 entry
+  entry=$(grep -ls 'magic 7f454c4601010100000000000000000002000300' "$TSB_BINFMT"/* | head -n1)
+  if [ -n "$entry" ]; then
+    preregistered=1
+    tsb_emulator_fit "$(sed -n 's/^interpreter //p' "$entry")" || return 0
+  fi
   if [ "$preregistered" = 0 ] && "$TSB_WINE32" --version >/dev/null 2>&1; then
     TSB_RUN_i686=native
     return 0
