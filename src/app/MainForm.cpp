@@ -170,14 +170,14 @@ void TfrmMain::WMStartup() {
 void TfrmMain::ReloadAll() {
     ++busy_;  // the indicator lets messages through: no command may start meanwhile
     ScopeExit done([this] { --busy_; });
-    StopMonitor();
-    ShowWorking("");
     ScopeExit hide([] { HideWorking(); });
     {
-        // Started again however the reading ends: the configuration first, as it may be written
-        // and the monitor must not take that for a change; the pages are then read under
-        // watch, so that a change made meanwhile is seen.
+        // Started again however the reading ends, the rewrite of the file included: the
+        // configuration first, as it may be written and the monitor must not take that for a
+        // change; the pages are then read under watch, so that a change made meanwhile is seen.
         ScopeExit restart([this] { StartMonitor(); });
+        StopMonitor();
+        ShowWorking("");
         LoadConfig();
     }
     LoadCurrentPage();

@@ -164,6 +164,7 @@ private:
     void MakeShortcutButtons(TFolderRecord* page);
     void ItemRemoved(const std::string& lowerPath);
     void DropPendingRename();
+    void RenameOrMove(const std::string& lowerOld, const std::string& full);
     void ThumbnailReady(unsigned generation, const TThumbnail& thumbnail);
 
     unsigned thumbnailGeneration_ = 0;  // the thumbnail run whose hand-overs are installed

@@ -24,6 +24,9 @@ std::string TfrmMain::IniFileName() const { return ProgramFolder() + "Tessaboard
 
 void TfrmMain::LoadConfig() {
     Log("TfrmMain.LoadConfig");
+    // Cleared before the file is read: a save noticed while this read lets messages through is
+    // read at the next tick.
+    ConfigChanged = false;
     int buttonSize;
     {
         TMemIniFile ini(IniFileName());
@@ -72,7 +75,6 @@ void TfrmMain::LoadConfig() {
         redHeader->Hide();
     }
     Application().ProcessMessages();
-    ConfigChanged = false;
 }
 
 // On the screen's own terms, window pixels: full screen covers the monitor to the last pixel

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Files.h"
 
@@ -24,7 +25,7 @@ void TfrmMain::FolderMonChange(TFolderMon* sender, const TFolderItemInfo& change
         case actNewName:
             // A new name without its old half is an arrival; an old half is used once.
             if (RenameFrom.empty()) MarkItemAdded(lower);
-            else RenameItem(std::exchange(RenameFrom, {}), full);
+            else RenameOrMove(std::exchange(RenameFrom, {}), full);
             break;
         case actAdded:
             MarkItemAdded(lower);
@@ -58,18 +59,31 @@ void TfrmMain::ItemRemoved(const std::string& lowerPath) {
     RemoveItem(lowerPath);
 }
 
+// A new name in another folder is a move (a cut and paste on one volume): it leaves the old
+// folder's page and arrives on the new one's, both of which are then shown anew.
+void TfrmMain::RenameOrMove(const std::string& lowerOld, const std::string& full) {
+    std::string lowerNew = LowerAZ(full);
+    if (ExtractFilePath(lowerOld) == ExtractFilePath(lowerNew)) {
+        RenameItem(lowerOld, full);
+        return;
+    }
+    ItemRemoved(lowerOld);
+    MarkItemAdded(lowerNew);
+}
+
 // An old name whose new half did not follow was moved out of sight: it is gone.
 void TfrmMain::DropPendingRename() {
     if (!RenameFrom.empty()) ItemRemoved(std::exchange(RenameFrom, {}));
 }
 
+// After a loss every folder is read again: one marked already may have been read since (a
+// change marks the folder's parent too), and one never read holds no records below it.
 void TfrmMain::Resynchronise() {
     std::vector<TFolderRecord*> pending;
     if (RootFolder) pending.push_back(RootFolder);
     while (!pending.empty()) {
         TFolderRecord* f = pending.back();
         pending.pop_back();
-        if (f->NeedsLoad) continue;  // never read: nothing below it is either
         f->NeedsLoad = true;
         for (const auto& sub : f->Folders) pending.push_back(sub.get());
     }
@@ -86,11 +100,14 @@ void TfrmMain::RestartChangeTimer() {
 void TfrmMain::ChangeTimerTimer() {
     ChangeTimer.SetEnabled(false);  // one tick per burst
     DropPendingRename();
-    if (ConfigChanged) LoadConfig();
-    TFolderRecord* page = PageOnShow();
     // Posted, not built here: the tick may come inside a button's handler (a menu, the viewer,
     // a launch's wait), and the page is rebuilt once that handler's loop hands the message on.
-    if (page->Changed || page->NeedsLoad) PostLoadPage(page);
+    // Also when the configuration cannot be read: its error box must not hold back the page.
+    ScopeExit redisplay([this] {
+        TFolderRecord* page = PageOnShow();
+        if (page && (page->Changed || page->NeedsLoad)) PostLoadPage(page);
+    });
+    if (ConfigChanged) LoadConfig();
 }
 
 }  // namespace tsb

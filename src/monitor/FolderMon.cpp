@@ -78,6 +78,7 @@ bool TFolderMonWorker::OpenFolder() {
 }
 
 void TFolderMonWorker::CannotWatch(DWORD error) {
+    lost_ = true;
     if (failing_) return;
     failing_ = true;
     Log("TFolderMonWorker cannot watch " + folder_ + ": " + SysErrorMessage(error));
@@ -168,6 +169,9 @@ TFolderMonWorker::TRead TFolderMonWorker::ReadBatch(void* buffer, HANDLE readDon
     }
     ::SetEvent(watching_.get());
     if (!reading) return Failed(::GetLastError());
+    // Watching again after a failure: what changed meanwhile was never recorded, which the
+    // owner hears as a loss.
+    if (std::exchange(lost_, false)) Synchronize([this] { Deliver(true); });
     HANDLE waits[2] = {readDone, TerminateEvent()};
     DWORD w = ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (w != WAIT_OBJECT_0) {

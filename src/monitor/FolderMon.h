@@ -75,6 +75,7 @@ private:
     unique_file dir_;
     bool treeOpened_ = false;
     bool failing_ = false;  // said once in a debug line until watching works again
+    bool lost_ = false;     // changes went unrecorded while watching failed
     TFolderItemInfo item_;  // the record being handed over
     bool delivering_ = false;
 };

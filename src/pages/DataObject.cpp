@@ -88,11 +88,14 @@ void LoadFolder(TFolderRecord* folderArg, const std::string& pathArg, HWND windo
     if (!folderArg) return;
     TRef<TFolderRecord> ref = folderArg;
     std::string path = NormalPath(pathArg);
+    bool ownPath = path == NormalPath(folderArg->Path);
     Log("LoadFolder " + path);
     ShowLoading(LowerAZ(ExtractFileName(path)));
-    // A handler run by the messages let through may have released the folder.
+    // A handler run by the messages let through may have released the folder, or renamed it:
+    // then it is read where it is now.
     TFolderRecord* folder = ref.Get();
     if (!folder) return;
+    if (ownPath) path = NormalPath(folder->Path);
     ClearFolder(folder);
     LoadShortcuts(folder, path, window);
     std::string header = path + "\\page-header.rtf";

@@ -9,6 +9,7 @@
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"
 #include "win/MainFormFixture.h"
+#include "win/ModalScript.h"
 #include "win/ProcessCounts.h"
 
 using namespace tsb;
@@ -178,4 +179,100 @@ TEST_F(FolderChangeTest, IdleReturnHomeWaitsTheConfiguredMinutesWithinTheTimersR
     EXPECT_FALSE(frm->IdleHomeTimer.Enabled());
     frm->RestartIdleHomeTimer();
     EXPECT_FALSE(frm->IdleHomeTimer.Enabled()) << "the home page needs no return";
+}
+
+// A cut and paste between pages: the link and the folder leave the one and arrive on the other,
+// the page on show at once, the other when it is shown again.
+TEST_F(FolderChangeTest, ItemsMovedToAnotherPageLeaveTheOneAndArriveOnTheOther) {
+    MakeDir(root + "\\From");
+    MakeDir(root + "\\From\\Album");
+    MakeDir(root + "\\To");
+    Link("From\\Mover.lnk", "Mover");
+    Link("From\\Stayer.lnk", "Stayer");
+    Link("To\\Resident.lnk", "Resident");
+    Start();
+    Show("From");
+    Show("To");
+    ASSERT_TRUE(MoveFileA((root + "\\From\\Mover.lnk").c_str(), (root + "\\To\\Mover.lnk").c_str()));
+    ASSERT_TRUE(MoveFileA((root + "\\From\\Album").c_str(), (root + "\\To\\Album").c_str()));
+    EXPECT_TRUE(Follows([&] {
+        return Captions() == std::vector<std::string>{"Mover", "Resident"} && FindFolderByPath(root + "\\to\\album");
+    }));
+    Show("From");
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Stayer"}));
+    EXPECT_TRUE(frm->CurrentPage.Get()->Folders.empty()) << "the folder left the page it was on";
+}
+
+// A loss of records reads every folder again, also when the folders above the page on show were
+// marked already (a link rewritten in a page marks the page above it too).
+TEST_F(FolderChangeTest, ALossReadsThePageOnShowAgainWhateverTheMarksAboveIt) {
+    MakeDir(root + "\\Sub");
+    Link("Sub\\a.lnk", "A");
+    Start();
+    Show("Sub");
+    TRef<TFolderRecord> page = frm->CurrentPage;
+    MarkFileChanged(LowerAZ(root + "\\Sub\\a.lnk"));
+    Go(page);
+    ASSERT_TRUE(RootFolder->NeedsLoad);
+    frm->FolderMonitor->Deactivate();  // only the loss can tell of what follows
+    Link("Sub\\b.lnk", "B");
+    frm->Resynchronise();
+    EXPECT_TRUE(Follows([&] { return Captions() == std::vector<std::string>{"A", "B"}; }));
+}
+
+// A save of the configuration noticed while its last read still lets messages through is read
+// at the next tick.
+TEST_F(FolderChangeTest, AConfigurationSavedWhileItIsReadIsReadAgain) {
+    Start();
+    frm->FolderMonitor->Deactivate();  // the save's record is handed over by the script below
+    bool reading = false, savedDuringRead = false;
+    ModalScript save(
+        [&] {
+            savedDuringRead = reading;
+            WriteFile(dir / "Tessaboard.ini", "[options]\r\ntitle=Saved Meanwhile\r\n");
+            frm->FolderMonChange(frm->FolderMonitor.get(), {"Tessaboard.ini", actModified});
+            return false;
+        },
+        [] {});
+    Sleep(60);  // the script's first step is due within the read's own handling of messages
+    reading = true;
+    frm->LoadConfig();
+    reading = false;
+    ASSERT_TRUE(savedDuringRead);
+    EXPECT_TRUE(Follows([&] { return frm->lblTitle->Caption() == "Saved Meanwhile"; }));
+}
+
+// A folder renamed as its read begins (a record handled while the indicator lets messages
+// through) is read under its new name.
+TEST_F(FolderChangeTest, AFolderRenamedAsItsReadBeginsIsReadAtItsNewName) {
+    MakeDir(root + "\\Old");
+    Link("Old\\a.lnk", "Inside");
+    Start();
+    TRef<TFolderRecord> page = FindFolderByPath(root + "\\old");
+    ASSERT_TRUE(page.Get());
+    SetDebugHook([&](const std::string& l) {
+        lines.push_back(l);
+        if (l != "TSB: LoadFolder " + LowerAZ(root + "\\old")) return;
+        ASSERT_TRUE(MoveFileA((root + "\\Old").c_str(), (root + "\\New").c_str()));
+        RenameItem(LowerAZ(root + "\\old"), root + "\\New");
+    });
+    Go(page);
+    SetDebugHook([&](const std::string& l) { lines.push_back(l); });
+    EXPECT_EQ(Title(), "New");
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Inside"}));
+}
+
+// A tick whose configuration cannot be read still shows what changed on the page.
+TEST_F(FolderChangeTest, ATickWhoseConfigurationFailsStillShowsThePage) {
+    Link("a.lnk", "A");
+    Start();
+    frm->FolderMonitor->Deactivate();
+    Link("b.lnk", "B");
+    RootFolder->NeedsLoad = true;  // as the link's record marks it
+    WriteFile(dir / "broken.bmp", "not a bitmap");
+    WriteFile(dir / "Tessaboard.ini", "[options]\r\nlogo=broken.bmp\r\n");
+    frm->ConfigChanged = true;
+    EXPECT_THROW(frm->ChangeTimerTimer(), std::exception);
+    Application().ProcessMessages();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B"}));
 }

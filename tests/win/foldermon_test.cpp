@@ -429,11 +429,15 @@ TEST_F(FolderMonitor, AFolderThatCannotBeOpenedIsTriedAgainWithoutSpinning) {
     unique_file exclusive(CreateFileA(dir.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(exclusive);
-    auto m = Watch(seen);
+    int losses = 0;
+    auto m = Make(seen);
+    m->OnOverflow = [&](TFolderMon*) { ++losses; };
+    m->Activate();
     EXPECT_TRUE(lines.Has("TSB: TFolderMonWorker cannot watch " + watched + ": "));
     EXPECT_LT(ProcessorMsOver(1500), 500) << "processor time over 1.5 s of failing opens";
     exclusive.reset();
     ASSERT_TRUE(PumpUntil([&] { return lines.Has("TSB: TFolderMonWorker watching " + watched); }, 3000));
     MakeFile(dir / "seen");
     EXPECT_TRUE(PumpUntil([&] { return Has(seen, {"seen", actAdded}); }));
+    EXPECT_EQ(losses, 1) << "the time it was not watched is reported lost";
 }

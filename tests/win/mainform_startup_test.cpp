@@ -7,6 +7,7 @@
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "framework/win/ScopedWin.h"
 #include "pages/WorkingFormUnit.h"
 #include "win/WinTestMain.h"
 
@@ -71,6 +72,7 @@ TEST_F(StartupTest, UnreadableLogoIsReportedOnceUntilTheFileChanges) {
     EXPECT_TRUE(frm->FolderMonitor->Active()) << "the monitor is back on";
     EXPECT_EQ(frm->lblTitle->Caption(), "First");
 
+    frm->FolderMonitor->Deactivate();  // no record of the save comes during the read below
     WriteConfig("logo=logo.bmp\r\ntitle=Second\r\n");
     frm->ConfigChanged = true;
     EXPECT_NO_THROW(frm->LoadConfig());
@@ -82,4 +84,19 @@ TEST_F(StartupTest, UnreadableLogoIsReportedOnceUntilTheFileChanges) {
     EXPECT_THROW(frm->LoadConfig(), EError);
     EXPECT_NO_THROW(frm->LoadConfig());
     EXPECT_TRUE(errors.empty()) << "the errors went to the callers";
+}
+
+// A configuration file that cannot be read ends the reload with its error, and the monitor is
+// back on all the same: the menu still follows the disk.
+TEST_F(StartupTest, AReloadWhoseFileCannotBeReadLeavesTheMonitorOn) {
+    WriteConfig("title=Locked\r\n");
+    frm = std::make_unique<TfrmMain>();
+    Application().SetMainForm(frm.get());
+    {
+        unique_file held(CreateFileA((dir / "Tessaboard.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_ANY_THROW(frm->ReloadAll());
+    }
+    EXPECT_TRUE(frm->FolderMonitor->Active());
+    EXPECT_FALSE(frmWorking);
 }
