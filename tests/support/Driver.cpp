@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <future>
+#include <mutex>
 #include <sstream>
 
 namespace tsbtest {
@@ -22,7 +23,29 @@ static std::string TempRoot() {
     return s;
 }
 
+namespace {
+
+// Folders are removed when the process ends, not when their test does. Wine's server keeps what
+// it knew of a watched tree's deeper folders after the watch ends; a folder made later that the
+// file system gives one of their freed numbers is taken for it and never watched, so a later
+// test's changes on disk would go unreported.
+struct PendingRemovals {
+    std::mutex lock;
+    std::vector<std::string> paths;
+    ~PendingRemovals() {
+        for (const std::string& p : paths) RemoveTree(p);
+    }
+};
+
+PendingRemovals& Removals() {
+    static PendingRemovals removals;
+    return removals;
+}
+
+}  // namespace
+
 TempFolder::TempFolder(const std::string& tag) {
+    Removals();  // made first, so ended after every folder that outlives main
     static std::atomic<int> counter{0};
     for (;;) {
         path_ = TempRoot() + "\\" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -31,7 +54,11 @@ TempFolder::TempFolder(const std::string& tag) {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    PendingRemovals& r = Removals();
+    std::lock_guard<std::mutex> hold(r.lock);
+    r.paths.push_back(path_);
+}
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 namespace tsbtest {
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// A fresh folder under the temporary folder, removed with everything in it when the process ends.
 class TempFolder {
 public:
     explicit TempFolder(const std::string& tag = "tsb");
