@@ -1,7 +1,5 @@
 // The menu following the disk end to end: the real program, files changed under it by hand,
-// navigation by real clicks. One start for everything (each costs the ten-second splash). The
-// changes are made in the shortcuts folder and its first level: deeper records are reported too,
-// but Wine's server loses them at times once it has seen many folders made and removed.
+// navigation by real clicks. One start for everything (each costs the ten-second splash).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,7 +24,10 @@ TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
     MakeDir(root);
     for (const char* sub : {"Arcade", "games", "games2"}) MakeDir(root + "\\" + sub);
     MakeLink(root + "\\top.lnk", {target, "", "Top", "", ""});
-    MakeLink(root + "\\Arcade\\pin.lnk", {target, "", "Pin", "", ""});
+    std::string tools = dir / "app";
+    MakeDir(tools);
+    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (tools + "\\marker.exe").c_str(), FALSE);
+    MakeLink(root + "\\Arcade\\pin.lnk", {tools + "\\marker.exe", "", "Pin", tools, ""});
     MakeLink(root + "\\games2\\solo.lnk", {target, "", "Solo", "", ""});
     TempFolder outside{"tsbdrop"};
     std::vector<std::string> drop;
@@ -69,6 +70,23 @@ TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
     ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions().size() == 201; }, 30000));
     ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TfrmMain.GetImageThumbnails") > builds; }, 30000));
     EXPECT_EQ(app.CountLines("TSB: TfrmMain.GetImageThumbnails") - builds, 1);
+
+    // The 200 links cut and pasted into a sub-page on show, and back while a launch from that
+    // page holds the menu: each page shows what it holds.
+    click("Arcade");
+    ASSERT_TRUE(shows({"Pin"}));
+    for (const std::string& name : drop)
+        ASSERT_TRUE(MoveFileA((root + "\\" + name).c_str(), (root + "\\Arcade\\" + name).c_str()));
+    ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions().size() == 201; }, 30000));
+    click("Pin");
+    DWORD_PTR r;
+    ASSERT_TRUE(WaitFor([&] { return !SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 200, &r); }, 10000))
+        << "the launch holds the menu";
+    for (const std::string& name : drop)
+        ASSERT_TRUE(MoveFileA((root + "\\Arcade\\" + name).c_str(), (root + "\\" + name).c_str()));
+    ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions() == Captions{"Pin"}; }, 30000));
+    PostClick(w.BackButton());
+    ASSERT_TRUE(WaitFor([&] { return w.ShortcutCaptions().size() == 201; }, 30000));
 
     // The folder of the page on show removed: its parent is shown.
     click("Arcade");
