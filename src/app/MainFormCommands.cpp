@@ -89,9 +89,14 @@ void TfrmMain::PopupMenu1Popup() {
 
 void TfrmMain::mnuFindClick(TControl*) { FindDialog1.Execute(); }
 
+// The find dialog's choices in the search's own terms: only match case counts.
+static unsigned SearchOptionsOf(const TFindDialog& dialog) {
+    return (dialog.Options & FR_MATCHCASE) ? SearchMatchCase : 0;
+}
+
 void TfrmMain::FindDialog1Find(TControl*) {
     TObjectRef found;
-    if (!FindNextItem(FindDialog1.FindText(), FindDialog1.Options, PageOnShow(), found)) {
+    if (!FindNextItem(FindDialog1.FindText(), SearchOptionsOf(FindDialog1), PageOnShow(), found)) {
         ::MessageBoxA(FindDialog1.Handle() ? FindDialog1.Handle() : Handle(), "Search complete",
                       Application().Title().c_str(), MB_OK | MB_ICONINFORMATION);
         FindDialog1.PostClose();  // the dialog's own find-next handler is still running

@@ -30,6 +30,10 @@ std::string FullLongPath(const std::string& path) {
 
 std::string PathKey(const std::string& path) { return PathCaseKey(FullLongPath(path)); }
 
+bool IsBareDrive(const std::string& path) {
+    return path.size() == 2 && path[1] == ':' && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
+}
+
 // The system's file calls take paths below this many characters.
 bool TooLong(const std::string& path) { return Utf16Length(path) >= MAX_PATH; }
 
@@ -60,9 +64,15 @@ bool TCreateShortcutsRun::Run(const std::string& sourceFolder, const std::string
                               int overwriteMode, bool createPage, const std::string& pageName) {
     std::string destination = destinationArg;
     if (createPage) {
-        if (!pageName.empty() && !IsPlainFolderName(pageName)) throw EError(InvalidPageNameMessage);
+        // A name taken from the source obeys the rule a typed one does ("Source\\.." gives ".."),
+        // and the page made must lie in the destination itself, whatever the name.
         std::string name = pageName.empty() ? ExtractFileName(sourceFolder) : pageName;
-        if (!name.empty()) destination += "\\" + name;
+        if (!name.empty()) {
+            if (!IsPlainFolderName(name)) throw EError(InvalidPageNameMessage);
+            destination += "\\" + name;
+            if (PathKey(ExtractFilePath(FullLongPath(destination))) != PathKey(destinationArg))
+                throw EError(InvalidPageNameMessage);
+        }
         ForceDirectories(destination);
     }
     includeSubFolders_ = includeSubFolders;
@@ -73,8 +83,10 @@ bool TCreateShortcutsRun::Run(const std::string& sourceFolder, const std::string
     written_.clear();
     StopMessage.clear();
     // The source in the spelling of what the run writes, so its files and folders compare.
-    // (Made full before its delimiter goes: "C:" alone is the current folder of drive C.)
-    std::string source = DirectoryExists(sourceFolder) ? FullLongPath(sourceFolder) : sourceFolder;
+    // (Made full before its delimiter goes: "C:" alone is the current folder of drive C, and a
+    // drive named alone means its root.)
+    std::string typed = IsBareDrive(sourceFolder) ? sourceFolder + "\\" : sourceFolder;
+    std::string source = DirectoryExists(typed) ? FullLongPath(typed) : typed;
     source = ExcludeTrailingDelimiter(source);
     return Walk(source, SplitPatterns(filePatterns), destination);
 }

@@ -70,7 +70,7 @@ bool PageTreeBusy();
 void BeginPageTreeWalk();
 void EndPageTreeWalk();
 
-// The search across pages. Only the find dialog's match-case option counts.
+// The search across pages; its one option: the text must occur in the case it is typed in.
 constexpr unsigned SearchMatchCase = 0x20;
 // From the page of start (a folder or a shortcut record) onward; found is the matching shortcut
 // or folder record. Shows the indicator while it runs; input to the program's windows waits.

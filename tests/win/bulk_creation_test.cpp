@@ -175,6 +175,10 @@ TEST_F(BulkCreation, APageNameThatLeavesTheDestinationIsRefusedBeforeAnythingIsW
     for (const char* bad : {"..", "..\\outside", "c:\\elsewhere", "a/b"}) {
         EXPECT_THROW(Run("", false, true, owAlways, true, bad), EError) << bad;
     }
+    // A name taken from the source keeps the same rule.
+    MakeDir(src + "\\inner");
+    src += "\\inner\\..";
+    EXPECT_THROW(Run("", false, true, owAlways, true, ""), EError);
     EXPECT_TRUE(FilesIn(dir.Path(), "*.lnk").empty());
     EXPECT_TRUE(Links().empty());
 }
@@ -250,4 +254,20 @@ TEST_F(BulkCreation, OddPatternsAndAMissingSourceFindNothing) {
     EXPECT_EQ(lines, (std::vector<std::string>{"TSB: CreateShortcutsRun Pattern left out: ..\\*"}));
     src = dir / "gone";
     EXPECT_TRUE(Run("", true));
+}
+
+// A drive named alone is its root, not the folder the process last used on it.
+TEST_F(BulkCreation, ABareDriveIsItsRoot) {
+    std::string mark = "tsbroot-" + std::to_string(GetCurrentProcessId()) + ".tsbx";
+    WriteFile("C:\\" + mark, "x");
+    File("here.tsbx");
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(src.c_str()));
+    src = "C:";
+    bool done = Run("*.tsbx");
+    SetCurrentDirectoryA(before);
+    DeleteFileA(("C:\\" + mark).c_str());
+    EXPECT_TRUE(done);
+    EXPECT_EQ(Links(), (std::vector<std::string>{mark + ".lnk"}));
 }

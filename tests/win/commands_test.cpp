@@ -269,17 +269,19 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     // The dialog stays open: the next press goes on from the page on show.
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Music");
+    // Answers the next box that comes up beside the dialog, keeping what it said.
     std::string told;
-    ModalScript answer(
-        [&] {
+    auto answerBox = [&] {
+        return [&] {
             HWND box = nullptr;
             EnumThreadWindows(GetCurrentThreadId(), &EnabledBox, reinterpret_cast<LPARAM>(&box));
             if (!box || box == dialog) return true;
             told = detail::StaticTexts(box);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return false;
-        },
-        [] {});
+        };
+    };
+    ModalScript answer(answerBox(), [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_NE(told.find("Search complete"), std::string::npos) << told;
     EXPECT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; })) << "closed after the last match";
@@ -293,19 +295,28 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     CheckDlgButton(dialog, 0x411, BST_CHECKED);
     // A text longer than the dialog keeps: cut, and the search runs on it (none matches).
     SetDlgItemTextW(dialog, 0x480, std::wstring(300, L'x').c_str());
-    ModalScript again([&] {
-            HWND box = nullptr;
-            EnumThreadWindows(GetCurrentThreadId(), &EnabledBox, reinterpret_cast<LPARAM>(&box));
-            if (!box || box == dialog) return true;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return false;
-        }, [] {});
+    ModalScript again(answerBox(), [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_LT(frm->FindDialog1.FindText().size(), 256u);
     ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
     frm->mnuFindClick(nullptr);
-    ASSERT_TRUE(frm->FindDialog1.Handle());
-    EXPECT_EQ(IsDlgButtonChecked(frm->FindDialog1.Handle(), 0x411), static_cast<UINT>(BST_CHECKED));
+    dialog = frm->FindDialog1.Handle();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 0x411), static_cast<UINT>(BST_CHECKED));
+    // Match case ticked: "CHESS" is in none of the names as typed, "Chess" is.
+    Go(RootFolder);
+    SetDlgItemTextW(dialog, 0x480, L"CHESS");
+    told.clear();
+    ModalScript caseMatters(answerBox(), [] {});
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_NE(told.find("Search complete"), std::string::npos) << frm->PageTitlePanel->Caption();
+    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
+    frm->mnuFindClick(nullptr);
+    dialog = frm->FindDialog1.Handle();
+    ASSERT_TRUE(dialog);
+    SetDlgItemTextW(dialog, 0x480, L"Chess");
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(frm->PageTitlePanel->Caption(), "Games");
     frm->FindDialog1.CloseDialog();
     EXPECT_EQ(frm->FindDialog1.Handle(), nullptr);
 }
