@@ -1,7 +1,9 @@
 // The search across pages: a walk over the page tree from the page on show onward, reading
 // folders as it reaches them.
 #include <string>
+#include <vector>
 
+#include "framework/core/NameOrder.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Forms.h"
@@ -22,13 +24,24 @@ namespace {
 
 // Without match case, found by the language rules of the user's locale: letters of every script
 // in either case, a letter's final form (Greek sigma) and its expansions (German sharp s), and
-// accents composed or decomposed. With it, the text must occur as typed.
+// accents composed or decomposed; and, whatever those rules say (a Turkish dotless i), wherever
+// both texts lower-cased by the system's own mapping meet. With it, the text must occur as typed.
 bool Matches(const std::wstring& text, const std::wstring& in, unsigned options) {
     if (text.empty() || in.empty()) return false;
     if (options & SearchMatchCase) return in.find(text) != std::wstring::npos;
-    return ::FindNLSStringEx(LOCALE_NAME_USER_DEFAULT, FIND_FROMSTART | LINGUISTIC_IGNORECASE, in.data(),
-                             static_cast<int>(in.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr,
-                             nullptr, 0) >= 0;
+    if (::FindNLSStringEx(LOCALE_NAME_USER_DEFAULT, FIND_FROMSTART | LINGUISTIC_IGNORECASE, in.data(),
+                          static_cast<int>(in.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                          nullptr, 0) >= 0)
+        return true;
+    auto lower = [](const std::wstring& s) {
+        std::wstring out(s.size(), L'\0');
+        int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, s.data(), static_cast<int>(s.size()), out.data(),
+                                static_cast<int>(out.size()), nullptr, nullptr, 0);
+        out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return out;
+    };
+    std::wstring needle = lower(text);
+    return !needle.empty() && lower(in).find(needle) != std::wstring::npos;
 }
 
 // Reads a folder the walk reaches for the first time. Reading lets messages through, and what
@@ -39,6 +52,36 @@ bool EnsureLoaded(TRef<TFolderRecord> ref) {
     if (f->NeedsLoad) LoadFolder(f, f->Path, nullptr);
     return ref.Get() != nullptr;
 }
+
+// Where the walk stands, kept by reference and name up to the root: a folder released while
+// the walk read below it (it went from the disk) is passed over, and the walk goes on after it.
+class TWalkPlace {
+public:
+    explicit TWalkPlace(TFolderRecord* folder) {
+        for (TFolderRecord* f = folder; f; f = f->Parent) chain_.push_back({f, f->Name});
+    }
+    TFolderRecord* Next() const {
+        if (chain_.empty()) return nullptr;
+        if (TFolderRecord* f = chain_[0].ref.Get()) return NextFolder(f);
+        // The nearest folder above that is still there: its first sub-folder ordered after the
+        // one that went, else what follows it.
+        for (size_t k = 1; k < chain_.size(); ++k) {
+            TFolderRecord* above = chain_[k].ref.Get();
+            if (!above) continue;
+            for (const auto& sub : above->Folders)
+                if (CompareNameKeys(sub->Name, chain_[k - 1].name) > 0) return sub.get();
+            return NextFolder(above);
+        }
+        return nullptr;
+    }
+
+private:
+    struct TStep {
+        TRef<TFolderRecord> ref;
+        std::string name;
+    };
+    std::vector<TStep> chain_;
+};
 
 }  // namespace
 
@@ -96,10 +139,9 @@ bool FindNextItem(const std::wstring& text, unsigned options, TObjectRef start, 
     if (!p->Folders.empty()) p = p->Folders.front().get();
     else if (p != RootFolder) p = NextFolder(p);
     for (TRef<TFolderRecord> at = p; TFolderRecord* f = at.Get();) {
+        TWalkPlace place(f);
         if (SearchFolder(text, options, f, found)) return true;
-        // A folder released while the walk read below it ends the walk: where it stood is gone.
-        f = at.Get();
-        at = f ? NextFolder(f) : nullptr;
+        at = place.Next();
     }
     return false;
 }

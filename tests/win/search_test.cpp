@@ -158,6 +158,20 @@ TEST_F(Search, AFolderRemovedAheadOfTheWalkIsPassedOver) {
     EXPECT_EQ(Find(L"needle", RootFolder), "sr:\\c\\needle two.lnk");
 }
 
+TEST_F(Search, TheFolderTheWalkIsInRemovedItGoesOnAfterIt) {
+    Folder("A");
+    Folder("A\\Inner");
+    Folder("B");
+    Link("B\\Needle.lnk");
+    LoadRoot();
+    std::string a = RootFolder->Folders[0]->Path;
+    // While the walk reads below A, the messages let through take A out of the tree.
+    WorkingShown = [&](const std::string& title) {
+        if (title == "Loading..." && frmWorking->txtMessage->Caption() == "inner") RemoveItem(a);
+    };
+    EXPECT_EQ(Find(L"needle", RootFolder), "sr:\\b\\needle.lnk");
+}
+
 TEST_F(Search, InputWaitsWhileTheWalkRuns) {
     TForm other({.className = "TSearchOther", .clientWidth = 100, .clientHeight = 100});
     other.ShowForm();
