@@ -70,7 +70,7 @@ void TfrmMain::ButtonClick(TControl* sender) {
         }
         if (!FileExists(info.PathName)) return;
         if (IsPictureFile(ExtractFileExt(info.PathName))) {
-            TImageViewer viewer;
+            TImageViewer viewer(this);  // modal over the menu, above it
             viewer.pnlNavBar->SetColor(MainWindowColor);
             viewer.ViewerButtonVisible = SystemImageViewerVisible || AdminMode;
             size_t current = 0;

@@ -71,9 +71,9 @@ std::shared_ptr<const TBitmap> MakeViewerArt() {
     });
 }
 
-TImageViewer::TImageViewer()
+TImageViewer::TImageViewer(const TControl* owner)
     : TForm({.className = "TImageViewer", .clientWidth = ScreenWidth(), .clientHeight = ScreenHeight(),
-             .color = RGB(0, 0, 0), .font = TFont::Pixels("MS Sans Serif", 13)}) {
+             .color = RGB(0, 0, 0), .font = TFont::Pixels("MS Sans Serif", 13), .owner = owner}) {
     int w = ScreenWidth(), h = ScreenHeight();
     pnlNavBar = Add<TPanel>(TBounds{0, h - 40, w, 40}, TBevelCut::bvNone);
     pnlNavBar->SetAlign(TAlign::alBottom);

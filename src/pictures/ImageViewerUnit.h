@@ -24,7 +24,7 @@ struct TViewerEntry {
 
 class TImageViewer : public TForm {
 public:
-    TImageViewer();
+    explicit TImageViewer(const TControl* owner = nullptr);  // none: the application's window
 
     TImage* Image1;
     TPanel* pnlNavBar;

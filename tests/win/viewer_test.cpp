@@ -59,6 +59,7 @@ TEST_F(PictureWindows, ViewerOpensOnAPictureClickStepsAroundItsPicturesAndEscape
                 EXPECT_EQ(v->ViewerButton->Left(), 1768);
                 EXPECT_EQ(v->NextButton->Caption(), "    Next Image");
                 EXPECT_TRUE(v->ViewerButton->Visible()) << "administrator";
+                EXPECT_EQ(GetWindow(v->Handle(), GW_OWNER), frm->Handle()) << "modal over the main window";
                 // 400 x 200 in 1920 x 1040: 1920 x 960 at top 40, on black.
                 const TGraphic* g = v->Image1->Picture().Graphic();
                 EXPECT_TRUE(g);
