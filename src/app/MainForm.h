@@ -97,7 +97,7 @@ public:
 
     // Thumbnails: the thread of the page on show, and what earlier displays made. The thread is
     // stopped (StopThumbnails) before the page is read again or its buttons go, and at close.
-    std::unique_ptr<TGetImagePreviews> Previews;
+    std::shared_ptr<TGetImagePreviews> Previews;
     TThumbnailCache Thumbnails;
     void StopThumbnails();
 

@@ -48,7 +48,7 @@ void TfrmMain::GetImageThumbnails() {
         if (targets.empty()) return;
         Log("Call TGetImagePreviews " + std::to_string(targets.size()));
         unsigned generation = thumbnailGeneration_;
-        Previews = std::make_unique<TGetImagePreviews>(
+        Previews = std::make_shared<TGetImagePreviews>(
             std::move(targets), size, [this, generation](const TThumbnail& t) { ThumbnailReady(generation, t); },
             Scale(size));
         Previews->Start();
@@ -60,8 +60,12 @@ void TfrmMain::GetImageThumbnails() {
 void TfrmMain::StopThumbnails() {
     ++thumbnailGeneration_;  // what the old run still hands over is kept, but no longer installed
     if (!Previews) return;
-    Previews->Stop();  // serves the run's last hand-overs while it waits
-    Previews.reset();
+    // Held here while the wait serves the run's last hand-overs and messages sent from outside:
+    // a stop those ask for (a session's end closes the menu) waits for the same end, and the
+    // run goes once the last of them is done with it.
+    std::shared_ptr<TGetImagePreviews> run = Previews;
+    run->Stop();
+    if (Previews == run) Previews.reset();
 }
 
 void TfrmMain::ThumbnailReady(unsigned generation, const TThumbnail& thumbnail) {

@@ -1,10 +1,13 @@
 // Thumbnails in-process, on pictures made here. Lines written by the thread are read once it has
 // ended (the hook's list is not shared safely while it runs).
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "framework/core/Text.h"
 #include "pictures/PixelBitmap.h"
 #include "win/MainFormFixture.h"
+#include "win/ProcessCounts.h"
 #include "win/TwoColourPictures.h"
 
 using namespace tsb;
@@ -164,5 +167,26 @@ TEST_F(Thumbnails, CloseStopsTheRun) {
     StartAtLevel(5);
     ASSERT_TRUE(frm->Previews);
     frm->FormClose();
+    EXPECT_FALSE(frm->Previews);
+}
+
+// The session's end, sent from outside while a stop waits for the run (the wait serves such
+// messages), closes the menu: that close waits for the same end and destroys nothing under the
+// first stop.
+TEST_F(Thumbnails, ACloseWhileAStopWaitsWaitsForTheSameEnd) {
+    Picture("a.bmp", HalvesBmp(64, 32), "A");
+    StartAtLevel(5);
+    ASSERT_TRUE(frm->Previews);
+    HWND main = frm->Handle();
+    std::atomic<bool> served{false};
+    std::thread session([&] {
+        DWORD_PTR r;
+        SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &r);
+        served = true;
+    });
+    Sleep(200);  // the message is waiting when the stop begins to wait
+    EXPECT_NO_THROW(frm->StopThumbnails());
+    EXPECT_TRUE(PumpUntil([&] { return served.load(); }, 10000));
+    session.join();
     EXPECT_FALSE(frm->Previews);
 }
