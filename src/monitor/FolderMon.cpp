@@ -169,16 +169,26 @@ TFolderMonWorker::TRead TFolderMonWorker::ReadBatch(void* buffer, HANDLE readDon
     }
     ::SetEvent(watching_.get());
     if (!reading) return Failed(::GetLastError());
+    // The read must be over before its buffer and record go, however this is left.
+    auto endRead = [&] {
+        ::CancelIoEx(dir_.get(), &ov);
+        ::GetOverlappedResult(dir_.get(), &ov, &bytes, TRUE);
+    };
     // Watching again after a failure: what changed meanwhile was never recorded, which the
-    // owner hears as a loss.
-    if (std::exchange(lost_, false)) Synchronize([this] { Deliver(true); });
+    // owner hears as a loss (once the read is under way, so nothing after it goes unseen).
+    if (std::exchange(lost_, false)) {
+        try {
+            Synchronize([this] { Deliver(true); });
+        } catch (...) {
+            endRead();
+            throw;
+        }
+    }
     HANDLE waits[2] = {readDone, TerminateEvent()};
     DWORD w = ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (w != WAIT_OBJECT_0) {
         DWORD error = ::GetLastError();
-        // The read must be over before its buffer and record go.
-        ::CancelIoEx(dir_.get(), &ov);
-        ::GetOverlappedResult(dir_.get(), &ov, &bytes, TRUE);
+        endRead();
         if (w == WAIT_OBJECT_0 + 1) return TRead::rdStop;
         throw EError("TFolderMonWorker wait: " + SysErrorMessage(error));
     }
