@@ -121,6 +121,11 @@ TEST_F(Search, MatchCaseOnAndOff) {
     // Every letter is folded, not only A-Z.
     EXPECT_EQ(Find(L"\u00e4RGER", RootFolder), "sr:\\a\\\xc3\x84rger.lnk");
     EXPECT_EQ(Find(L"\u00e4rger", RootFolder, SearchMatchCase), "");
+    // Letters the language rules leave unfolded (here Deseret, beyond the 16-bit range) still
+    // meet where the system's own lower-case mapping makes them meet.
+    Link("A\\\xf0\x90\x90\xa8.lnk");
+    LoadRoot();
+    EXPECT_EQ(Find(L"\U00010400", RootFolder), "sr:\\a\\\xf0\x90\x90\xa8.lnk");
 }
 
 TEST_F(Search, EmptyTextFindsNothing) {
