@@ -178,6 +178,7 @@ TEST_F(Thumbnails, ACloseWhileAStopWaitsWaitsForTheSameEnd) {
     StartAtLevel(5);
     ASSERT_TRUE(frm->Previews);
     HWND main = frm->Handle();
+    Application().SetMainForm(nullptr);  // the close hides the window rather than ending this program
     std::atomic<bool> served{false};
     std::thread session([&] {
         DWORD_PTR r;
