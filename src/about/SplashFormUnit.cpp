@@ -6,6 +6,7 @@
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"
+#include "framework/win/Thread.h"
 
 namespace tsb {
 
@@ -59,7 +60,9 @@ void ShowSplash(unsigned milliseconds) {
     TSplashForm splash;
     splash.ShowForm();
     Application().ProcessMessages();
-    ::Sleep(milliseconds);
+    // No input is handled meanwhile; what is sent to the window is, or a screen reader's
+    // question would wait out the ten seconds and the system would take the splash for hung.
+    SleepAnsweringSentMessages(milliseconds);
 }
 
 void ShowAbout() {

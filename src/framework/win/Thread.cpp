@@ -181,6 +181,16 @@ void TThread::WaitFor() {
     waited_ = true;
 }
 
+void SleepAnsweringSentMessages(DWORD ms) {
+    DWORD start = ::GetTickCount();
+    for (DWORD gone = 0; gone < ms; gone = ::GetTickCount() - start) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - gone, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+        }
+    }
+}
+
 bool TThread::SleepUnlessTerminated(DWORD ms) const {
     return ::WaitForSingleObject(terminateEvent_.get(), ms) == WAIT_TIMEOUT;
 }

@@ -43,6 +43,11 @@ auto Synchronize(F&& work) -> std::invoke_result_t<F&> {
 // message loop, modal ones included; TThread::WaitFor does it while it waits.
 void CheckSynchronize();
 
+// Lets ms milliseconds pass on the GUI thread handling no input and posting nothing, but
+// answering what other threads and programs send its windows (a screen reader reading their
+// texts, the system asking whether they still answer).
+void SleepAnsweringSentMessages(DWORD ms);
+
 class TThread {
 public:
     TThread();
