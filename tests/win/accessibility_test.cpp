@@ -93,6 +93,27 @@ TEST_F(Accessibility, ButtonsReadAsPushButtonsAndTheirActionClicks) {
     EXPECT_EQ(acc->accDoDefaultAction(self), static_cast<HRESULT>(RPC_E_DISCONNECTED));
 }
 
+// The pointer passing over a button with a hint gives it its tooltip, which subclasses it: the
+// button stays ours, read as before and moved from by the arrow keys.
+TEST_F(Accessibility, AButtonWhoseHintHasShownIsStillReadAndMovedFrom) {
+    Link("mail.lnk", "Mail");
+    Link("news.lnk", "News");
+    Start(true);
+    TColorButton* mail = PageButtons()[0];
+    ASSERT_FALSE(mail->Hint().empty());
+    mail->SetFocus();
+    SendMessageA(mail->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    Application().ProcessMessages();
+    ReadOut r = Read(mail->Handle());
+    ASSERT_EQ(r.found, S_OK);
+    EXPECT_EQ(r.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(r.name, L"Mail");
+    PostMessageA(mail->Handle(), WM_KEYDOWN, VK_RIGHT, 1);
+    PostMessageA(mail->Handle(), WM_KEYUP, VK_RIGHT, 0xC0000001);
+    Application().ProcessMessages();
+    EXPECT_EQ(GetFocus(), PageButtons()[1]->Handle());
+}
+
 TEST_F(Accessibility, ThePageTitleAndTheIndicatorsTextCanBeRead) {
     MakeDir(root + "\\Games");
     Start();

@@ -32,24 +32,37 @@ static WNDPROC SetProc(HWND h, WNDPROC proc, bool unicode) {
                                              : ::SetWindowLongPtrA(h, GWLP_WNDPROC, value));
 }
 
+// Our windows carry their control in a property: a subclass (the tooltip's, say) replaces the
+// window procedure but leaves properties alone.
+static const char* const ControlProperty = "TsbControl";
+
+static void Attach(HWND h, TControl* control) {
+    ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    ::SetPropA(h, ControlProperty, control);
+}
+
+static void Detach(HWND h) {
+    ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    ::RemovePropA(h, ControlProperty);
+}
+
 TControl::TControl(TControl* parent) : parent_(parent) {}
 
 TControl::~TControl() {
     while (!children_.empty()) children_.pop_back();
     if (hwnd_) {
         if (hintTool_) Application().RemoveToolTip(hwnd_);
-        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        Detach(hwnd_);
         if (systemProc_) SetProc(hwnd_, systemProc_, unicode_);
         ::DestroyWindow(hwnd_);
     }
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
-    if (!hwnd) return nullptr;
-    auto proc = reinterpret_cast<WNDPROC>(::IsWindowUnicode(hwnd) ? ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)
-                                                                   : ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    if (proc != &TControl::WindowProc) return nullptr;  // not one of ours
-    return reinterpret_cast<TControl*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    // Another program's window may carry a property of that name too.
+    DWORD process = 0;
+    if (!hwnd || !::GetWindowThreadProcessId(hwnd, &process) || process != ::GetCurrentProcessId()) return nullptr;
+    return static_cast<TControl*>(::GetPropA(hwnd, ControlProperty));
 }
 
 void TControl::CreateHandle(const TCreateParams& p) {
@@ -66,7 +79,7 @@ void TControl::CreateHandle(const TCreateParams& p) {
     if (!h) RaiseLastOSError(std::string("CreateWindow ") + p.className);
     if (p.systemClass) {
         hwnd_ = h;
-        ::SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        Attach(h, this);
         systemProc_ = SetProc(h, &TControl::WindowProc, unicode_);
     }
     if (parent_) RecordAnchorMargins();
@@ -79,7 +92,7 @@ LRESULT CALLBACK TControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         self = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         if (self) {
             self->hwnd_ = hwnd;
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            Attach(hwnd, self);
         }
     }
     if (!self) return ::DefWindowProcA(hwnd, msg, wp, lp);
@@ -106,7 +119,10 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         Application().HandleException(EError("Unknown error"));
     }
     --dispatchDepth_;
-    if (msg == WM_NCDESTROY) hwnd_ = nullptr;
+    if (msg == WM_NCDESTROY) {
+        Detach(hwnd_);
+        hwnd_ = nullptr;
+    }
     return result;
 }
 
