@@ -91,7 +91,6 @@ void TfrmMain::LoadCurrentPage() {
     Application().ProcessMessages();
 
     TFolderRecord* page = PageOnShow();
-    page->Changed = false;  // shown as it is now: a change from here on shows at the next tick
     TRef<TFolderRecord> building = page;
     pnlNav->SetVisible(!(page == RootFolder && RootFolder->Folders.empty()));
     PageScroller1->ScrollToStart();

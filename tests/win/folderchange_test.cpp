@@ -78,24 +78,6 @@ TEST_F(FolderChangeTest, ABurstOfLinksIntoThePageOnShowRebuildsItOnce) {
     EXPECT_FALSE(frm->ChangeTimer.Enabled()) << "one tick per burst";
 }
 
-// A page once read and shown is left alone (and where it was scrolled to) by changes in other
-// folders.
-TEST_F(FolderChangeTest, AChangeElsewhereLeavesThePageOnShowAsItIs) {
-    MakeDir(root + "\\Other");
-    MakeDir(root + "\\Page");
-    Link("Page\\first.lnk", "First");
-    Start();
-    Show("Other");
-    Show("Page");
-    int before = Lines("TSB: TfrmMain.LoadCurrentPage");
-    TFolderRecord* other = FindFolderByPath(LowerAZ(root + "\\Other"));
-    ASSERT_TRUE(other && !other->NeedsLoad);
-    Link("Other\\elsewhere.lnk", "Elsewhere");
-    ASSERT_TRUE(Follows([&] { return other->NeedsLoad && !frm->ChangeTimer.Enabled(); }));
-    PumpUntil([] { return false; }, 300);  // a display posted by the tick would run here
-    EXPECT_EQ(Lines("TSB: TfrmMain.LoadCurrentPage"), before);
-}
-
 TEST_F(FolderChangeTest, RenamesAndRemovalsOfShortcutsOnShow) {
     Link("alpha.lnk");
     Link("beta.lnk");
