@@ -53,6 +53,13 @@ bool EnsureLoaded(TRef<TFolderRecord> ref) {
     return ref.Get() != nullptr;
 }
 
+// The first sub-folder of parent ordered after that name (the lists are kept in name order).
+TFolderRecord* SubFolderAfter(const TFolderRecord* parent, const std::string& name) {
+    for (const auto& sub : parent->Folders)
+        if (CompareNameKeys(sub->Name, name) > 0) return sub.get();
+    return nullptr;
+}
+
 // Where the walk stands, kept by reference and name up to the root: a folder released while
 // the walk read below it (it went from the disk) is passed over, and the walk goes on after it.
 class TWalkPlace {
@@ -68,8 +75,7 @@ public:
         for (size_t k = 1; k < chain_.size(); ++k) {
             TFolderRecord* above = chain_[k].ref.Get();
             if (!above) continue;
-            for (const auto& sub : above->Folders)
-                if (CompareNameKeys(sub->Name, chain_[k - 1].name) > 0) return sub.get();
+            if (TFolderRecord* after = SubFolderAfter(above, chain_[k - 1].name)) return after;
             return NextFolder(above);
         }
         return nullptr;
@@ -94,11 +100,16 @@ bool SearchFolder(const std::wstring& text, unsigned options, TFolderRecord* fol
             found = s.get();
             return true;
         }
-    // Indexes, not iterators: a read below lets messages through, which may change the list.
-    for (size_t i = 0;; ++i) {
+    // Each next sub-folder by name, not by place: a read below lets messages through, which may
+    // change the list (a sub-folder removed meanwhile is passed over, the walk goes on after it).
+    std::string last;
+    for (bool first = true;; first = false) {
         TFolderRecord* f = self.Get();
-        if (!f || i >= f->Folders.size()) return false;
-        TRef<TFolderRecord> sub = f->Folders[i].get();
+        if (!f) return false;
+        TFolderRecord* next = first ? (f->Folders.empty() ? nullptr : f->Folders.front().get()) : SubFolderAfter(f, last);
+        if (!next) return false;
+        last = next->Name;
+        TRef<TFolderRecord> sub = next;
         if (!EnsureLoaded(sub)) continue;
         TFolderRecord* g = sub.Get();
         if (Matches(text, AnsiToWide(g->Name), options) || Matches(text, g->HeaderText, options)) {

@@ -177,6 +177,19 @@ TEST_F(Search, TheFolderTheWalkIsInRemovedItGoesOnAfterIt) {
     EXPECT_EQ(Find(L"needle", RootFolder), "sr:\\b\\needle.lnk");
 }
 
+TEST_F(Search, ASubFolderRemovedWhileItIsReadIsPassedOver) {
+    Folder("A");
+    Folder("A\\Inner1");
+    Folder("A\\Inner2");
+    Link("A\\Inner2\\Needle.lnk");
+    LoadRoot();
+    std::string inner1 = LowerAZ(root + "\\A\\Inner1");
+    WorkingShown = [&](const std::string& title) {
+        if (title == "Loading..." && frmWorking->txtMessage->Caption() == "inner1") RemoveItem(inner1);
+    };
+    EXPECT_EQ(Find(L"needle", RootFolder), "sr:\\a\\inner2\\needle.lnk");
+}
+
 TEST_F(Search, InputWaitsWhileTheWalkRuns) {
     TForm other({.className = "TSearchOther", .clientWidth = 100, .clientHeight = 100});
     other.ShowForm();
