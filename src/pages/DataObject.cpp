@@ -209,8 +209,6 @@ bool RenameFolder(const std::string& oldPath, const std::string& newPath) {
     }
     f->Path = lowerNew;
     f->Name = ExtractFileName(ExcludeTrailingDelimiter(newPath));
-    // Read again where it is now: a read at the old path, under way when it moved, came out short.
-    f->NeedsLoad = true;
     f->Changed = true;
     if (f->Parent) f->Parent->Changed = true;
     for (auto& sub : f->Folders)

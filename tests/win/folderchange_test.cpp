@@ -154,21 +154,6 @@ TEST_F(FolderChangeTest, ARenamedFolderOnShowKeepsItsPageUnderTheNewName) {
     EXPECT_EQ(Captions(), (std::vector<std::string>{"X"}));
 }
 
-// What the folder holds at its new name is shown, whatever was read at the old one (a read
-// under way when it moved finds the old path gone part of the way).
-TEST_F(FolderChangeTest, ARenamedFolderIsShownAsItIsAtItsNewName) {
-    MakeDir(root + "\\Old");
-    Link("Old\\x.lnk", "X");
-    Start();
-    Show("Old");
-    frm->FolderMonitor->Deactivate();  // the rename's record is handed over below, once
-    ASSERT_TRUE(MoveFileA((root + "\\Old").c_str(), (root + "\\New").c_str()));
-    Link("New\\y.lnk", "Y");
-    RenameItem(LowerAZ(root + "\\old"), root + "\\New");
-    frm->RestartChangeTimer();
-    EXPECT_TRUE(Follows([&] { return Title() == "New" && Captions() == std::vector<std::string>{"X", "Y"}; }));
-}
-
 TEST_F(FolderChangeTest, SavingTheConfigurationShowsItWithoutARestart) {
     Start();
     WriteFile(dir / "Tessaboard.ini", "[options]\r\ntitle=Fresh Title\r\n");
