@@ -9,6 +9,7 @@
 #include <xmmintrin.h>
 #endif
 
+#include "framework/core/PhotoTags.h"
 #include "framework/core/PictureCoding.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Convert.h"
@@ -175,6 +176,7 @@ void TGdiPlusPicture::Clear() {
     dataStream_.reset();
     dataBlock_.reset();
     dataLength_ = 0;
+    orientation_ = 1;
 }
 
 void TGdiPlusPicture::LoadFromFile(const std::string& file) {
@@ -204,6 +206,7 @@ void TGdiPlusPicture::LoadFromStream(IStream* stream) {
     void* bytes = ::GlobalLock(dataBlock_.get());
     if (!bytes) return Clear();
     bool read = ReadAll(stream, bytes, dataLength_);
+    if (read) orientation_ = ReadTiffTags(static_cast<const std::uint8_t*>(bytes), dataLength_).Orientation;
     ::GlobalUnlock(dataBlock_.get());
     if (!read) return Clear();
 

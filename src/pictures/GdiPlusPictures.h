@@ -152,6 +152,7 @@ public:
     int Width() const override { return static_cast<int>(imageWidth_); }
     int Height() const override { return static_cast<int>(imageHeight_); }
     void Draw(HDC dc, const RECT& dest, bool transparent) const override;
+    int Orientation() const override { return orientation_; }  // a TIFF file's own tag
     bool HasContent() const { return hasContent_; }
     bool FromBitmap() const { return fromBitmap_; }
     DWORD DataLength() const { return dataLength_; }
@@ -172,6 +173,7 @@ private:
     unique_hglobal dataBlock_;
     DWORD dataLength_ = 0;
     bool fromBitmap_ = false;
+    int orientation_ = 1;
     // One GDI+ image must not be used by two threads at once; pictures may be shared.
     mutable std::recursive_mutex use_;
 };

@@ -53,3 +53,15 @@ TEST(TiffCompression, KnownKindsKeptAnythingElseLzw) {
     for (int kind = 2; kind <= 6; ++kind) EXPECT_EQ(TiffCompressionFor(kind), kind);
     for (int other : {-1, 0, 1, 7, 80, 100}) EXPECT_EQ(TiffCompressionFor(other), 2) << other;
 }
+
+TEST(DecodeScale, APreviewStandsInOnlyWhereItCoversTheFitInTheSameShape) {
+    // A 12-megapixel photo's 160 x 120 preview: enough for a 128 box (128 x 96), not for 200.
+    EXPECT_TRUE(PreviewServes(160, 120, 4000, 3000, 128, 128));
+    EXPECT_TRUE(PreviewServes(160, 120, 4000, 3000, 160, 160));
+    EXPECT_FALSE(PreviewServes(160, 120, 4000, 3000, 200, 200));
+    // 3:2 photos keep their truncation: 6000 x 4000 at 64 is 64 x 42, its 160 x 106 preview too.
+    EXPECT_TRUE(PreviewServes(160, 106, 6000, 4000, 64, 64));
+    // A wide photo whose preview is letterboxed into 4:3 would show its bars.
+    EXPECT_FALSE(PreviewServes(160, 120, 1920, 1080, 64, 64));
+    EXPECT_FALSE(PreviewServes(160, 120, 4000, 3000, 0, 0));
+}

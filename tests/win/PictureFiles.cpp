@@ -107,18 +107,20 @@ std::string GifImageDescriptor(int width, int height) {
 }
 
 // An uncompressed RGB TIFF page directory; data at dataOffset, bits per sample at bpsOffset.
+// With an orientation other than 0, the orientation tag too (eleven entries instead of ten).
 std::string TiffDirectory(uint32_t width, uint32_t height, uint32_t dataOffset, uint32_t dataBytes,
-                          uint32_t bpsOffset, uint32_t next) {
+                          uint32_t bpsOffset, uint32_t next, int orientation = 0) {
     struct Entry {
         uint16_t tag, type;
         uint32_t count, value;
     };
-    const Entry entries[] = {{256, 4, 1, width},     {257, 4, 1, height},     {258, 3, 3, bpsOffset},
-                             {259, 3, 1, 1},         {262, 3, 1, 2},          {273, 4, 1, dataOffset},
-                             {277, 3, 1, 3},         {278, 4, 1, height},     {279, 4, 1, dataBytes},
-                             {284, 3, 1, 1}};
+    std::vector<Entry> entries = {{256, 4, 1, width},     {257, 4, 1, height},     {258, 3, 3, bpsOffset},
+                                  {259, 3, 1, 1},         {262, 3, 1, 2},          {273, 4, 1, dataOffset},
+                                  {277, 3, 1, 3},         {278, 4, 1, height},     {279, 4, 1, dataBytes},
+                                  {284, 3, 1, 1}};
+    if (orientation != 0) entries.insert(entries.begin() + 6, {274, 3, 1, static_cast<uint32_t>(orientation)});
     std::string s;
-    Put16(s, sizeof entries / sizeof entries[0]);
+    Put16(s, static_cast<unsigned>(entries.size()));
     for (const Entry& e : entries) {
         Put16(s, e.tag);
         Put16(s, e.type);
@@ -157,7 +159,11 @@ std::string BmpBytes(int w, int h, COLORREF c) {
 
 void WriteBmp(const std::string& path, int w, int h, COLORREF c) { WriteFile(path, BmpBytes(w, h, c)); }
 
-std::string JpegBytes(int width, int height, COLORREF colour, bool progressive, int components) {
+namespace {
+
+// libjpeg's encoder over rows that fill(y, row) makes.
+std::string EncodeJpeg(int width, int height, int components, bool progressive,
+                       const std::function<void(int y, JSAMPLE* row)>& fill) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -174,23 +180,9 @@ std::string JpegBytes(int width, int height, COLORREF colour, bool progressive, 
     jpeg_set_quality(&cinfo, 95, TRUE);
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    unsigned r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * components);
-    for (int x = 0; x < width; ++x) {
-        JSAMPLE* p = row.data() + static_cast<size_t>(x) * components;
-        if (components == 1) {
-            p[0] = static_cast<JSAMPLE>((r * 299 + g * 587 + b * 114) / 1000);
-        } else if (components == 3) {
-            p[0] = static_cast<JSAMPLE>(r), p[1] = static_cast<JSAMPLE>(g), p[2] = static_cast<JSAMPLE>(b);
-        } else {  // K = 1 - max, then C, M, Y; inverted as Adobe's files store them
-            unsigned mx = std::max({r, g, b});
-            unsigned k = 255 - mx;
-            auto ink = [&](unsigned v) { return mx ? (mx - v) * 255 / mx : 0u; };
-            p[0] = static_cast<JSAMPLE>(255 - ink(r)), p[1] = static_cast<JSAMPLE>(255 - ink(g)),
-            p[2] = static_cast<JSAMPLE>(255 - ink(b)), p[3] = static_cast<JSAMPLE>(255 - k);
-        }
-    }
     while (cinfo.next_scanline < cinfo.image_height) {
+        fill(static_cast<int>(cinfo.next_scanline), row.data());
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -198,6 +190,77 @@ std::string JpegBytes(int width, int height, COLORREF colour, bool progressive, 
     std::string bytes(reinterpret_cast<const char*>(out), size);
     std::free(out);
     return bytes;
+}
+
+}  // namespace
+
+std::string JpegBytes(int width, int height, COLORREF colour, bool progressive, int components) {
+    unsigned r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+    return EncodeJpeg(width, height, components, progressive, [&](int, JSAMPLE* row) {
+        for (int x = 0; x < width; ++x) {
+            JSAMPLE* p = row + static_cast<size_t>(x) * components;
+            if (components == 1) {
+                p[0] = static_cast<JSAMPLE>((r * 299 + g * 587 + b * 114) / 1000);
+            } else if (components == 3) {
+                p[0] = static_cast<JSAMPLE>(r), p[1] = static_cast<JSAMPLE>(g), p[2] = static_cast<JSAMPLE>(b);
+            } else {  // K = 1 - max, then C, M, Y; inverted as Adobe's files store them
+                unsigned mx = std::max({r, g, b});
+                unsigned k = 255 - mx;
+                auto ink = [&](unsigned v) { return mx ? (mx - v) * 255 / mx : 0u; };
+                p[0] = static_cast<JSAMPLE>(255 - ink(r)), p[1] = static_cast<JSAMPLE>(255 - ink(g)),
+                p[2] = static_cast<JSAMPLE>(255 - ink(b)), p[3] = static_cast<JSAMPLE>(255 - k);
+            }
+        }
+    });
+}
+
+std::string JpegBytes(int width, int height, const std::function<COLORREF(int x, int y)>& colourAt) {
+    return EncodeJpeg(width, height, 3, false, [&](int y, JSAMPLE* row) {
+        for (int x = 0; x < width; ++x, row += 3) {
+            COLORREF c = colourAt(x, y);
+            row[0] = GetRValue(c), row[1] = GetGValue(c), row[2] = GetBValue(c);
+        }
+    });
+}
+
+std::string ExifBlock(int orientation, const std::string& preview) {
+    std::string s("Exif\0\0II*\0", 10);
+    Put32(s, 8);
+    auto entry = [&](unsigned tag, unsigned type, uint32_t value) {
+        Put16(s, tag), Put16(s, type), Put32(s, 1);
+        if (type == 3) Put16(s, value), Put16(s, 0);
+        else Put32(s, value);
+    };
+    Put16(s, 1), entry(0x0112, 3, static_cast<uint32_t>(orientation)), Put32(s, preview.empty() ? 0 : 26);
+    if (!preview.empty()) {
+        Put16(s, 2), entry(0x0201, 4, 56), entry(0x0202, 4, static_cast<uint32_t>(preview.size())), Put32(s, 0);
+        s += preview;
+    }
+    return s;
+}
+
+std::string WithApp1(const std::string& jpeg, const std::string& payload) {
+    std::string segment = "\xFF\xE1";
+    segment += static_cast<char>((payload.size() + 2) >> 8);
+    segment += static_cast<char>((payload.size() + 2) & 0xFF);
+    return jpeg.substr(0, 2) + segment + payload + jpeg.substr(2);
+}
+
+std::string TiffBytes(int width, int height, const std::function<COLORREF(int x, int y)>& colourAt, int orientation) {
+    std::string s = "II*";
+    s += '\0';
+    Put32(s, 8);
+    uint32_t dataBytes = static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 3;
+    uint32_t bpsAt = 8 + 2 + 11 * 12 + 4, dataAt = bpsAt + 6;
+    s += TiffDirectory(static_cast<uint32_t>(width), static_cast<uint32_t>(height), dataAt, dataBytes, bpsAt, 0,
+                       orientation);
+    Put16(s, 8), Put16(s, 8), Put16(s, 8);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = colourAt(x, y);
+            s += static_cast<char>(GetRValue(c)), s += static_cast<char>(GetGValue(c)), s += static_cast<char>(GetBValue(c));
+        }
+    return s;
 }
 
 std::unique_ptr<TBitmap> MakeBitmap(int width, int height, COLORREF colour) {

@@ -1,6 +1,7 @@
 #pragma once
 // Picture files made by the tests themselves, byte by byte or by the encoders under test, in
 // every format the menu reads; and the damaged forms of each.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,17 @@ void WriteBmp(const std::string& path, int width, int height, COLORREF colour);
 // libjpeg's own encoder; components 1 (grey), 3 (colour) or 4 (CMYK, stored inverted as Adobe's
 // files are, with Adobe's marker).
 std::string JpegBytes(int width, int height, COLORREF colour, bool progressive = false, int components = 3);
+// A colour JPEG whose pixel at x, y is colourAt(x, y).
+std::string JpegBytes(int width, int height, const std::function<COLORREF(int x, int y)>& colourAt);
+// What a camera writes into a JPEG file's APP1 segment: "Exif\0\0" and a TIFF structure (little
+// endian) with the orientation tag in its first directory and, when given, the place of a
+// preview (a JPEG stream) in its second, the preview after it. The second directory starts at
+// byte 32 of the block, the preview at 62.
+std::string ExifBlock(int orientation, const std::string& preview = "");
+// The JPEG file with an APP1 segment holding payload right after its start marker.
+std::string WithApp1(const std::string& jpeg, const std::string& payload);
+// An uncompressed TIFF file of one page, pixel at x, y colourAt(x, y), with the orientation tag.
+std::string TiffBytes(int width, int height, const std::function<COLORREF(int x, int y)>& colourAt, int orientation);
 // A 24-bit bitmap of one colour.
 std::unique_ptr<tsb::TBitmap> MakeBitmap(int width, int height, COLORREF colour);
 // Through GDI+'s encoders (needs RegisterPictureClasses).

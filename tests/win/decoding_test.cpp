@@ -10,6 +10,7 @@
 #include "win/LambdaThread.h"
 #include "win/MainFormFixture.h"
 #include "win/PictureFiles.h"
+#include "win/TwoColourPictures.h"
 #include "win/WinTestMain.h"
 
 #include <psapi.h>
@@ -19,7 +20,7 @@ using namespace tsbtest;
 
 namespace {
 
-const COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0), Blue = RGB(0, 0, 255), Orange = RGB(250, 140, 20);
+const COLORREF Green = RGB(0, 255, 0), Orange = RGB(250, 140, 20);  // Red and Blue: TwoColourPictures.h
 
 // The most memory the process has touched so far (under Wine the peak page-file figure is the
 // current one, the peak working set a true peak).
@@ -183,6 +184,89 @@ TEST_F(Decoding, ScaledJpegDecodingKeepsTheHeaderSize) {
     EXPECT_EQ(png.picture.Width(), 300);
     EXPECT_EQ(png.picture.OriginalWidth(), 300);
     EXPECT_EQ(png.picture.OriginalHeight(), 200);
+}
+
+// --- camera photos ---
+
+// A stored picture of 64 x 32 whose top-left block is red, the rest blue: where the red lands
+// once shown tells how it was turned.
+COLORREF RedCorner(int x, int y) { return x < 16 && y < 16 ? Red : Blue; }
+
+TEST_F(Decoding, CameraOrientationShowsJpegAndTiffUprightByTheirCorners) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int width, height, redX, redY;  // the upright size, and a point in the red corner
+    };
+    const std::string jpeg = JpegBytes(64, 32, RedCorner);
+    const Case cases[] = {
+        {"turned.jpg", WithApp1(jpeg, ExifBlock(6)), 32, 64, 28, 4},       // a quarter clockwise
+        {"mirrored.jpg", WithApp1(jpeg, ExifBlock(2)), 64, 32, 60, 4},     // left to right
+        {"transverse.tif", TiffBytes(64, 32, RedCorner, 7), 32, 64, 28, 60},
+        {"anticlockwise.tif", TiffBytes(64, 32, RedCorner, 8), 32, 64, 4, 60},
+        {"out-of-range.jpg", WithApp1(jpeg, ExifBlock(9)), 64, 32, 4, 4},  // as stored
+    };
+    for (const Case& c : cases) {
+        Loaded l;
+        LoadInto(l, Write(c.name, c.bytes));
+        ASSERT_EQ(l.error, "") << c.name;
+        EXPECT_EQ(l.picture.Width(), c.width) << c.name;
+        EXPECT_EQ(l.picture.Height(), c.height) << c.name;
+        EXPECT_EQ(l.picture.OriginalWidth(), c.width) << c.name;
+        EXPECT_TRUE(Near(GraphicPixel(*l.picture.Graphic(), c.redX, c.redY), Red, 40)) << c.name;
+        // The corner opposite the red one is blue.
+        EXPECT_TRUE(Near(GraphicPixel(*l.picture.Graphic(), c.width - 1 - c.redX, c.height - 1 - c.redY), Blue, 40))
+            << c.name;
+    }
+    // The fit asked for is of the picture upright: 640 x 320 turned into a 320 x 40 box needs
+    // 20 x 40 of it, an eighth (the stored 80 x 40), where the box read as stored would need half.
+    Loaded l;
+    LoadInto(l, Write("big-turned.jpg", WithApp1(JpegBytes(640, 320, RedCorner), ExifBlock(6))), 320, 40);
+    ASSERT_EQ(l.error, "");
+    EXPECT_EQ(l.picture.Width(), 40);
+    EXPECT_EQ(l.picture.Height(), 80);
+    EXPECT_EQ(l.picture.OriginalWidth(), 320);
+    EXPECT_EQ(l.picture.OriginalHeight(), 640);
+}
+
+TEST_F(Decoding, ACamerasPreviewStandsInForASmallFitOnlyAndDamageFallsBackToThePhoto) {
+    // The photo red, its preview blue, so that the centre tells which was decoded.
+    const std::string photo = JpegBytes(1600, 1200, Red), preview = JpegBytes(160, 120, Blue);
+    std::string file = Write("camera.jpg", WithApp1(photo, ExifBlock(6, preview)));
+    Loaded thumb;
+    LoadInto(thumb, file, 128, 128);
+    ASSERT_EQ(thumb.error, "");
+    EXPECT_TRUE(Near(DrawnCentre(thumb.picture), Blue)) << "the preview fills 96 x 128";
+    EXPECT_EQ(thumb.picture.OriginalWidth(), 1200) << "placed by the photo's upright size";
+    EXPECT_EQ(thumb.picture.OriginalHeight(), 1600);
+    EXPECT_LE(thumb.picture.Height(), 160);
+    Loaded big;
+    LoadInto(big, file, 200, 200);
+    EXPECT_TRUE(Near(DrawnCentre(big.picture), Red)) << "a 160 x 120 preview is too small for 150 x 200";
+
+    // Damaged blocks: the photo shows, as stored where the orientation could not be read.
+    std::string block = ExifBlock(6, preview);
+    std::string cut = block.substr(0, 20);  // inside the first directory's entry
+    std::string distant = block;
+    distant[13] = '\x7F';  // the first directory past the end
+    std::string loop = block;
+    loop[28] = 8, loop[29] = 0;  // the first directory names itself as the next: no preview in it
+    std::string past = block;
+    past[57] = '\x7F';  // the preview's length runs past the end
+    std::string noise = ExifBlock(6, "\xFF\xD8" + std::string(200, '\x5A'));
+    struct Case {
+        const char* name;
+        std::string block;
+        int width;
+    };
+    for (const Case& c : {Case{"cut", cut, 1600}, {"far", distant, 1600}, {"loop", loop, 1200}, {"past", past, 1200},
+                          {"noise", noise, 1200}}) {
+        Loaded l;
+        LoadInto(l, Write(std::string(c.name) + ".jpg", WithApp1(photo, c.block)), 128, 128);
+        ASSERT_EQ(l.error, "") << c.name;
+        EXPECT_EQ(l.picture.OriginalWidth(), c.width) << c.name;
+        EXPECT_TRUE(Near(DrawnCentre(l.picture), Red)) << c.name;
+    }
 }
 
 // The decoder raises on a worker as on the GUI thread, many times over, and leaves nothing behind.

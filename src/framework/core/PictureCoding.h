@@ -19,6 +19,13 @@ int64_t ScaledExtent(int64_t extent, int eighths);
 int DecodeEighths(int64_t width, int64_t height, int fitWidth, int fitHeight,
                   int64_t maxPixels = MaxDecodedPixels);
 
+// Whether a camera's preview of previewWidth x previewHeight can stand in for its photo of
+// photoWidth x photoHeight fitted into fitWidth x fitHeight: the preview covers the fitted
+// size, and fitted itself it comes out the same within a pixel (a letterboxed preview of another
+// shape does not). Never without a fit.
+bool PreviewServes(int64_t previewWidth, int64_t previewHeight, int64_t photoWidth, int64_t photoHeight, int fitWidth,
+                   int fitHeight);
+
 // The TIFF compression kind an encoder is asked for: the value given when it is one of the
 // known kinds (2 LZW, 3 CCITT3, 4 CCITT4, 5 RLE, 6 none), LZW otherwise.
 int TiffCompressionFor(int value);

@@ -2,7 +2,9 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
+#include "framework/core/PhotoTags.h"
 #include "framework/core/PictureCoding.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Errors.h"
@@ -14,8 +16,8 @@ extern "C" {
 
 namespace tsb {
 
-TJpegGraphic::TJpegGraphic(HBITMAP owned, int originalWidth, int originalHeight)
-    : TBitmap(owned), originalWidth_(originalWidth), originalHeight_(originalHeight) {}
+TJpegGraphic::TJpegGraphic(HBITMAP owned, int originalWidth, int originalHeight, int orientation)
+    : TBitmap(owned), originalWidth_(originalWidth), originalHeight_(originalHeight), orientation_(orientation) {}
 
 namespace {
 
@@ -83,12 +85,16 @@ struct Decoder {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     FileSource src;
+    // The camera's preview, read from the photo's EXIF block in memory.
+    jpeg_decompress_struct preview;
+    ErrorManager previewErr;
 };
 
 struct Decoded {
     unique_hbitmap bitmap;
     int originalWidth = 0, originalHeight = 0;
     int outputWidth = 0, outputHeight = 0;
+    int orientation = 1;
     bool tooLarge = false;
 };
 
@@ -103,32 +109,19 @@ void CmykToBgr(const JSAMPLE* cmyk, BYTE* bgr, JDIMENSION width, bool inverted) 
     }
 }
 
-// Everything that runs libjpeg. False when libjpeg gave up (its message in d.err.message); no
-// C++ object with a destructor lives in this frame, as the jump back skips destructors.
-bool Decode(Decoder& d, HANDLE file, int fitWidth, int fitHeight, Decoded& out) {
-    j_decompress_ptr cinfo = &d.cinfo;
-    cinfo->err = jpeg_std_error(&d.err.pub);
-    d.err.pub.error_exit = ErrorExit;
-    d.err.pub.output_message = SilentMessage;
-    if (setjmp(d.err.jump)) return false;
+void StartErrors(j_decompress_ptr cinfo, ErrorManager& err) {
+    cinfo->err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.output_message = SilentMessage;
+}
 
-    jpeg_create_decompress(cinfo);
-    cinfo->mem->max_memory_to_use = MaxWorkingMemory;
-    d.src.pub.init_source = InitSource;
-    d.src.pub.fill_input_buffer = FillInputBuffer;
-    d.src.pub.skip_input_data = SkipInputData;
-    d.src.pub.resync_to_restart = jpeg_resync_to_restart;
-    d.src.pub.term_source = TermSource;
-    d.src.file = file;
-    cinfo->src = &d.src.pub;
-
-    jpeg_read_header(cinfo, TRUE);
-    out.originalWidth = static_cast<int>(cinfo->image_width);
-    out.originalHeight = static_cast<int>(cinfo->image_height);
+// The pixels of the image whose header cinfo has read, at the scale that fills the fit, into
+// out. Runs under its caller's setjmp: no C++ object with a destructor lives in this frame.
+void DecodePixels(j_decompress_ptr cinfo, int fitWidth, int fitHeight, Decoded& out) {
     int eighths = DecodeEighths(cinfo->image_width, cinfo->image_height, fitWidth, fitHeight);
     if (eighths == 0) {
         out.tooLarge = true;
-        return true;
+        return;
     }
     cinfo->scale_num = static_cast<unsigned>(eighths);
     cinfo->scale_denom = 8;
@@ -142,7 +135,7 @@ bool Decode(Decoder& d, HANDLE file, int fitWidth, int fitHeight, Decoded& out) 
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), out.outputWidth, -out.outputHeight, 1, 24, BI_RGB};
     void* bits = nullptr;
     out.bitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!out.bitmap) return true;
+    if (!out.bitmap) return;
     size_t stride = (static_cast<size_t>(cinfo->output_width) * 3 + 3) & ~size_t{3};
 
     jpeg_start_decompress(cinfo);
@@ -161,6 +154,67 @@ bool Decode(Decoder& d, HANDLE file, int fitWidth, int fitHeight, Decoded& out) 
         }
     }
     jpeg_finish_decompress(cinfo);
+}
+
+// The first APP1 segment that is an EXIF block; none when there is none.
+jpeg_saved_marker_ptr ExifSegment(j_decompress_ptr cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) return m;
+    return nullptr;
+}
+
+// Decodes the camera's preview into out in place of its photo when it serves the fit
+// (PreviewServes). False when it does not, and when the preview is damaged: then the photo is
+// decoded as if there were none, over whatever this left in out.
+bool DecodePreview(Decoder& d, const JOCTET* bytes, size_t length, int fitWidth, int fitHeight, Decoded& out) {
+    j_decompress_ptr cinfo = &d.preview;
+    StartErrors(cinfo, d.previewErr);
+    if (setjmp(d.previewErr.jump)) return false;
+    jpeg_create_decompress(cinfo);
+    jpeg_mem_src(cinfo, bytes, static_cast<unsigned long>(length));
+    jpeg_read_header(cinfo, TRUE);
+    if (!PreviewServes(cinfo->image_width, cinfo->image_height, out.originalWidth, out.originalHeight, fitWidth,
+                       fitHeight))
+        return false;
+    DecodePixels(cinfo, fitWidth, fitHeight, out);
+    return out.bitmap && !out.tooLarge;
+}
+
+// Everything that runs libjpeg on the file. False when libjpeg gave up (its message in
+// d.err.message); no C++ object with a destructor lives in this frame, as the jump back skips
+// destructors.
+bool Decode(Decoder& d, HANDLE file, int fitWidth, int fitHeight, Decoded& out) {
+    j_decompress_ptr cinfo = &d.cinfo;
+    StartErrors(cinfo, d.err);
+    if (setjmp(d.err.jump)) return false;
+
+    jpeg_create_decompress(cinfo);
+    cinfo->mem->max_memory_to_use = MaxWorkingMemory;
+    d.src.pub.init_source = InitSource;
+    d.src.pub.fill_input_buffer = FillInputBuffer;
+    d.src.pub.skip_input_data = SkipInputData;
+    d.src.pub.resync_to_restart = jpeg_resync_to_restart;
+    d.src.pub.term_source = TermSource;
+    d.src.file = file;
+    cinfo->src = &d.src.pub;
+    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+
+    jpeg_read_header(cinfo, TRUE);
+    out.originalWidth = static_cast<int>(cinfo->image_width);
+    out.originalHeight = static_cast<int>(cinfo->image_height);
+    jpeg_saved_marker_ptr exif = ExifSegment(cinfo);
+    TPhotoTags tags = exif ? ReadExifBlock(exif->data, exif->data_length) : TPhotoTags{};
+    out.orientation = tags.Orientation;
+    // The fit is of the picture upright; the pixels are decoded as stored.
+    const bool sideways = TurnsSideways(out.orientation);
+    const int storedFitWidth = sideways ? fitHeight : fitWidth, storedFitHeight = sideways ? fitWidth : fitHeight;
+    if (storedFitWidth > 0 && storedFitHeight > 0 && tags.PreviewLength > 0 &&
+        DecodePreview(d, exif->data + tags.PreviewOffset, tags.PreviewLength, storedFitWidth, storedFitHeight, out)) {
+        jpeg_abort_decompress(cinfo);
+        return true;
+    }
+    out.tooLarge = false;
+    DecodePixels(cinfo, storedFitWidth, storedFitHeight, out);
     return true;
 }
 
@@ -172,7 +226,10 @@ std::unique_ptr<TJpegGraphic> TJpegGraphic::FromFile(const std::string& file, in
     if (!f) RaiseLastOSError("Cannot open file \"" + file + "\"");
     auto d = std::make_unique<Decoder>();  // the read buffer is too big for a worker's stack
     Decoded out;
-    ScopeExit destroy([&] { jpeg_destroy_decompress(&d->cinfo); });
+    ScopeExit destroy([&] {
+        jpeg_destroy_decompress(&d->preview);
+        jpeg_destroy_decompress(&d->cinfo);
+    });
     if (!Decode(*d, f.get(), fitWidth, fitHeight, out)) {
         if (d->err.pub.msg_code == JERR_NO_BACKING_STORE)
             throw EError("JPEG image needs more than " + std::to_string(MaxWorkingMemory / (1024 * 1024)) +
@@ -184,7 +241,7 @@ std::unique_ptr<TJpegGraphic> TJpegGraphic::FromFile(const std::string& file, in
                      std::to_string(out.originalHeight) + " pixels; at most " + std::to_string(MaxDecodedPixels) +
                      " are decoded, shrunk up to eight times)");
     if (!out.bitmap) throw EOutOfMemory();
-    return std::make_unique<TJpegGraphic>(out.bitmap.release(), out.originalWidth, out.originalHeight);
+    return std::make_unique<TJpegGraphic>(out.bitmap.release(), out.originalWidth, out.originalHeight, out.orientation);
 }
 
 void RegisterJpegPictureClass() {

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
+#include "framework/core/PhotoTags.h"
 #include "framework/core/PictureCoding.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
@@ -148,6 +150,56 @@ void TBitmap::Draw(HDC dc, const RECT& d, bool transparent) const {
     int oldMode = ::SetStretchBltMode(dc, HALFTONE);
     ::StretchBlt(dc, d.left, d.top, w, h, mem.get(), 0, 0, width_, height_, SRCCOPY);
     ::SetStretchBltMode(dc, oldMode);
+}
+
+namespace {
+
+// A 24-bit top-down section selected into a memory device context of its own, for pixel work.
+struct PixelSection {
+    PixelSection(int width, int height) {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB};
+        dc.reset(::CreateCompatibleDC(nullptr));
+        section.reset(::CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!dc || !section || !bits) throw EOutOfMemory();
+        select.emplace(dc.get(), section.get());
+        stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    }
+    std::uint8_t* Bits() const { return static_cast<std::uint8_t*>(bits); }
+
+    unique_hdc dc;
+    unique_hbitmap section;
+    void* bits = nullptr;
+    std::optional<ScopedSelect> select;
+    std::size_t stride = 0;
+};
+
+}  // namespace
+
+TUprightGraphic::TUprightGraphic(std::unique_ptr<const TGraphic> stored)
+    : stored_(std::move(stored)), sideways_(TurnsSideways(stored_->Orientation())) {}
+
+void TUprightGraphic::Draw(HDC dc, const RECT& d, bool transparent) const {
+    const int w = d.right - d.left, h = d.bottom - d.top;
+    if (w <= 0 || h <= 0) return;
+    const int orientation = stored_->Orientation();
+    const int storedWidth = sideways_ ? h : w, storedHeight = sideways_ ? w : h;
+    PixelSection upright(w, h), stored(storedWidth, storedHeight);
+    // What lies under the picture goes in first, so that parts it leaves out still show it.
+    ::BitBlt(upright.dc.get(), 0, 0, w, h, dc, d.left, d.top, SRCCOPY);
+    ::GdiFlush();
+    UprightToStored(upright.Bits(), upright.stride, storedWidth, storedHeight, stored.Bits(), stored.stride,
+                    orientation);
+    stored_->Draw(stored.dc.get(), RECT{0, 0, storedWidth, storedHeight}, transparent);
+    ::GdiFlush();
+    StoredToUpright(stored.Bits(), stored.stride, storedWidth, storedHeight, upright.Bits(), upright.stride,
+                    orientation);
+    ::BitBlt(dc, d.left, d.top, w, h, upright.dc.get(), 0, 0, SRCCOPY);
+}
+
+std::shared_ptr<const TGraphic> Upright(std::unique_ptr<TGraphic> graphic) {
+    if (!graphic || graphic->Orientation() == 1) return graphic;
+    return std::make_shared<TUprightGraphic>(std::move(graphic));
 }
 
 std::shared_ptr<const TGraphic> DesignSized(std::shared_ptr<const TGraphic> pixels, int designWidth, int designHeight) {
@@ -317,7 +369,7 @@ void TPicture::LoadFromFile(const std::string& file) { LoadFromFile(file, 0, 0);
 void TPicture::LoadFromFile(const std::string& file, int fitWidth, int fitHeight) {
     TScaledGraphicLoader loader = FindScaledPictureClass(ExtractFileExt(file));
     if (!loader) throw EError("Unknown picture file extension (" + ExtractFileExt(file) + ")");
-    graphic_ = loader(file, fitWidth, fitHeight);
+    graphic_ = Upright(loader(file, fitWidth, fitHeight));
 }
 
 }  // namespace tsb

@@ -20,6 +20,9 @@ public:
     // caller asked for) reports it here, so that callers can place the picture by its true shape.
     virtual int OriginalWidth() const { return Width(); }
     virtual int OriginalHeight() const { return Height(); }
+    // How the pixels are to be turned to stand upright, as a camera's orientation tag says (1 to 8,
+    // see PhotoTags.h). The picture container shows such a picture upright (TUprightGraphic).
+    virtual int Orientation() const { return 1; }
 };
 
 class TBitmap : public TGraphic {
@@ -80,6 +83,25 @@ private:
     int width_ = 0, height_ = 0;
 };
 
+// A picture stored turned (a camera's portrait photo), shown upright: its sizes are the upright
+// ones, and each drawing turns the pixels once, at the size drawn.
+class TUprightGraphic : public TGraphic {
+public:
+    explicit TUprightGraphic(std::unique_ptr<const TGraphic> stored);
+    int Width() const override { return sideways_ ? stored_->Height() : stored_->Width(); }
+    int Height() const override { return sideways_ ? stored_->Width() : stored_->Height(); }
+    int OriginalWidth() const override { return sideways_ ? stored_->OriginalHeight() : stored_->OriginalWidth(); }
+    int OriginalHeight() const override { return sideways_ ? stored_->OriginalWidth() : stored_->OriginalHeight(); }
+    void Draw(HDC dc, const RECT& dest, bool transparent) const override;
+
+private:
+    std::unique_ptr<const TGraphic> stored_;
+    bool sideways_;
+};
+
+// The graphic as it is to be shown: turned upright when its orientation says so.
+std::shared_ptr<const TGraphic> Upright(std::unique_ptr<TGraphic> graphic);
+
 // Enhanced metafiles, and Windows metafiles (plain or placeable) converted to them.
 class TMetafile : public TGraphic {
 public:
@@ -97,7 +119,8 @@ private:
 // Safe from any thread. A loader may run on a worker: it makes a picture of its own.
 using TGraphicLoader = std::function<std::unique_ptr<TGraphic>(const std::string& file)>;
 // A loader that may decode smaller than the file's size, never smaller than needed to fill a fit
-// into fitWidth x fitHeight (keeping proportions); 0 x 0 asks for the full size.
+// into fitWidth x fitHeight (keeping proportions) of the picture upright; 0 x 0 asks for the full
+// size.
 using TScaledGraphicLoader =
     std::function<std::unique_ptr<TGraphic>(const std::string& file, int fitWidth, int fitHeight)>;
 void RegisterPictureClass(const std::string& extension, const std::string& description, TGraphicLoader loader);
