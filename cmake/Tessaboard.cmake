@@ -36,10 +36,11 @@ add_executable(tsb_win_tests ${TSB_WIN_TESTS} resources/Tessaboard.rc)
 target_include_directories(tsb_win_tests PRIVATE tests)
 target_link_libraries(tsb_win_tests PRIVATE tsb_units gtest_main)
 
-file(GLOB TSB_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB TSB_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/win/PictureFiles.cpp)
 add_executable(tsb_e2e_tests ${TSB_E2E_TESTS} resources/Tessaboard.rc)  # the program's code page: names in any script
 target_include_directories(tsb_e2e_tests PRIVATE tests)
-target_link_libraries(tsb_e2e_tests PRIVATE tsb_framework gtest_main)
+target_link_libraries(tsb_e2e_tests PRIVATE tsb_units gtest_main)  # tsb_units: the picture files' encoders
 # Loaded into the program by a window hook, to read the popup menu it shows.
 add_library(tsb_menuprobe SHARED tests/tools/menuprobe.cpp)
 set_target_properties(tsb_menuprobe PROPERTIES PREFIX "")
@@ -70,7 +71,9 @@ target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)
 add_executable(tsb_bench_monitor tests/bench/bench_monitor.cpp resources/Tessaboard.rc)
 target_link_libraries(tsb_bench_monitor PRIVATE tsb_units)
 # Measures thumbnails of a page of 12-megapixel photos against decoding alone.
-add_executable(tsb_bench_thumbnails tests/bench/bench_thumbnails.cpp resources/Tessaboard.rc)
+add_executable(tsb_bench_thumbnails tests/bench/bench_thumbnails.cpp tests/win/PictureFiles.cpp tests/support/Driver.cpp
+               resources/Tessaboard.rc)
+target_include_directories(tsb_bench_thumbnails PRIVATE tests)
 target_link_libraries(tsb_bench_thumbnails PRIVATE tsb_units)
 # Measures a bulk creation of shortcuts and a search across pages against their floors.
 add_executable(tsb_bench_creation tests/bench/bench_creation.cpp resources/Tessaboard.rc)

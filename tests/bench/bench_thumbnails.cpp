@@ -1,7 +1,9 @@
 // Measures the thumbnails of a page of 100 photos of 12 megapixels: from the page display until
 // the last thumbnail is installed, beside the same with the decoder held at full size, beside
 // the floor of decoding the files at the scale used; and a page shown again (thumbnails from
-// memory) beside a display of a page of as many shortcuts to files that are no pictures.
+// memory) beside a display of a page of as many shortcuts to files that are no pictures; and a
+// page of camera-like photos (the same photos, each turned by its orientation tag and carrying a
+// 160 x 120 preview) beside the same floor.
 // Prints figures; judges nothing. Argument: the number of photos (default 100).
 #include <windows.h>
 
@@ -27,6 +29,7 @@
 #include "pages/WorkingFormUnit.h"
 #include "pictures/GdiPlusPictures.h"
 #include "BenchSupport.h"
+#include "win/PictureFiles.h"  // ExifBlock, WithApp1
 
 using namespace tsb;
 using namespace tsbbench;
@@ -107,13 +110,18 @@ int main(int argc, char** argv) {
     std::string photos = dir + "\\photos", plain = dir + "\\plain";
     ForceDirectories(dir + "\\shortcuts\\Photos");
     ForceDirectories(dir + "\\shortcuts\\Plain");
+    ForceDirectories(dir + "\\shortcuts\\Camera");
     ForceDirectories(photos);
     ForceDirectories(plain);
     SetProgramFolder(dir);
 
     auto made = std::chrono::steady_clock::now();
     std::vector<std::string> variants;
-    for (unsigned v = 0; v < 4; ++v) variants.push_back(PhotoJpeg(4000, 3000, v));
+    std::vector<std::string> cameraVariants;
+    for (unsigned v = 0; v < 4; ++v) {
+        variants.push_back(PhotoJpeg(4000, 3000, v));
+        cameraVariants.push_back(tsbtest::WithApp1(variants.back(), tsbtest::ExifBlock(6, PhotoJpeg(160, 120, v))));
+    }
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i) {
         char name[32];
@@ -122,6 +130,9 @@ int main(int argc, char** argv) {
         WriteFileSafely(file, variants[static_cast<size_t>(i) % variants.size()]);
         files.push_back(file);
         CreateShellLink(file, name, dir + "\\shortcuts\\Photos\\" + name + ".lnk");
+        std::string camera = photos + "\\" + name + "-camera.jpg";
+        WriteFileSafely(camera, cameraVariants[static_cast<size_t>(i) % cameraVariants.size()]);
+        CreateShellLink(camera, name, dir + "\\shortcuts\\Camera\\" + name + ".lnk");
         std::string other = plain + "\\" + name + ".dat";
         WriteFileSafely(other, "x");
         CreateShellLink(other, name, dir + "\\shortcuts\\Plain\\" + name + ".lnk");
@@ -137,7 +148,8 @@ int main(int argc, char** argv) {
         frm.ReloadAll();
         TFolderRecord* photoPage = SubPage("Photos");
         TFolderRecord* plainPage = SubPage("Plain");
-        if (!photoPage || !plainPage) {
+        TFolderRecord* cameraPage = SubPage("Camera");
+        if (!photoPage || !plainPage || !cameraPage) {
             std::printf("pages not found\n");
             return 1;
         }
@@ -186,6 +198,12 @@ int main(int argc, char** argv) {
         std::printf("memory kept: %zu thumbnails, %.2f MB (bound %.0f MB)\n", frm.Thumbnails.Count(),
                     frm.Thumbnails.Bytes() / 1048576.0, TThumbnailCache::MaxBytes / 1048576.0);
 
+        // Camera-like photos: the same files with a preview and an orientation tag.
+        double camera = BestOf3([&] {
+            frm.Thumbnails.Clear();
+            return DisplayWithThumbnails(frm, cameraPage);
+        });
+
         // (a): the decoder held at full size, the thumbnail scaled afterwards: a newer class of
         // the extension that ignores the size asked for.
         TGraphicLoader full = FindPictureClass(".jpg");
@@ -202,6 +220,9 @@ int main(int argc, char** argv) {
                     fullRun - 1.0, (fullRun - 1.0) / (scaled - 1.0));
         std::printf("  (b) floor, decoding alone:      %.3f s; run after the pause / floor %.2f\n", floor,
                     (scaled - 1.0) / floor);
+        std::printf("camera-like photos (turned, 160 x 120 preview): %.3f s (%.3f s after the pause); / floor %.3f"
+                    " (target at most 0.1)\n",
+                    camera, camera - 1.0, (camera - 1.0) / floor);
         std::printf("shown again from memory: %.3f s; a page of as many non-picture shortcuts: %.3f s; ratio %.2f\n",
                     again, withoutPictures, again / withoutPictures);
         std::printf("  the thumbnails' part of it: %.3f s; the same display without them %.3f s; ratio %.2f\n",

@@ -1,18 +1,15 @@
 // Pictures end to end: thumbnails replacing icons, a rejected picture ending the run, and the
-// viewer opened by a click, stepping and closed by Escape.
+// viewer opened by a click, stepping and closed by Escape; a camera's portrait photo upright.
 #include <gtest/gtest.h>
 
 #include "support/Driver.h"
+#include "support/Keys.h"
 #include "support/MainWindow.h"
+#include "support/Walk.h"
+#include "win/PictureFiles.h"       // JpegBytes, ExifBlock, WithApp1
 #include "win/TwoColourPictures.h"  // HalvesBmp
 
 using namespace tsbtest;
-
-namespace {
-
-// What the screen shows at x, y of the window; 0xFFFFFFFF (no colour) when something else
-// covers that point, so a covered window never passes for one that painted.
-}  // namespace
 
 TEST(Pictures, ThumbnailsReplaceIconsUntilARejectedPictureAndTheViewerSteps) {
     ProgramFolder dir;
@@ -62,4 +59,52 @@ TEST(Pictures, ThumbnailsReplaceIconsUntilARejectedPictureAndTheViewerSteps) {
     PostMessageA(viewer, WM_CHAR, 27, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(viewer); }, 10000)) << "Escape returns to the menu";
     EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST(Pictures, APortraitPhotoStandsUprightInItsThumbnailTheViewerAndTheSlideShow) {
+    // Stored 400 x 200, as a phone stores a portrait photo, with the tag that turns it upright.
+    ProgramFolder dir;
+    std::string root = dir / "shortcuts";
+    MakeDir(root);
+    WriteFile(dir / "portrait.jpg", WithApp1(JpegBytes(400, 200, Red), ExifBlock(6)));
+    MakeLink(root + "\\portrait.lnk", {dir / "portrait.jpg", "", "Portrait", "", ""});
+    Program app(dir.Exe());
+    HWND main = app.WaitForWindow("TfrmMain", 30000);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(app.WaitForLine("TSB: TGetImagePreviews.Execute Completed", 15000));
+    MainWindow w(main);
+    HWND button = w.ButtonByCaption("Portrait");
+    ASSERT_TRUE(button);
+    auto expectUpright = [](const RECT& red, const char* where) {
+        int width = red.right - red.left, height = red.bottom - red.top;
+        EXPECT_GT(width, 0) << where;
+        // 1 : 2 within the rounding of the fit and the lossy edges.
+        EXPECT_NEAR(height, 2 * width, 4 + height / 20) << where << ": " << width << " x " << height;
+    };
+    RECT thumb = ScreenBoundsOf(ScreenRect(button), Red);
+    expectUpright(thumb, "thumbnail");
+    SaveScreenshot("portrait-thumbnail");
+
+    PostClick(button);
+    HWND viewer = app.WaitForWindow("TImageViewer", 15000);
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(WaitFor([&] { return app.CountLines("TSB: TImageViewer.ShowImage Completed") >= 1; }, 10000));
+    RECT shown = ScreenBoundsOf(ScreenRect(viewer), Red);
+    expectUpright(shown, "viewer");
+    EXPECT_GE(shown.bottom - shown.top, 1000) << "as tall as the picture area";
+    SaveScreenshot("portrait-viewer");
+    PostMessageA(viewer, WM_CHAR, 27, 0);
+    ASSERT_TRUE(WaitFor([&] { return Gone(viewer); }, 10000));
+
+    PressKeys(main, {VK_F10});
+    HWND show = app.WaitForWindow("TfrmSlideshow", 10000);
+    ASSERT_TRUE(show) << "no slide show";
+    ASSERT_TRUE(app.WaitForLine("TSB: TfrmSlideshow.Execute: Loading portrait.jpg", 10000));
+    RECT slide{};
+    EXPECT_TRUE(WaitFor([&] { return !IsRectEmpty(&(slide = ScreenBoundsOf(ScreenRect(show), Red))); }, 5000));
+    expectUpright(slide, "slide show");
+    EXPECT_EQ(slide.bottom - slide.top, GetSystemMetrics(SM_CYSCREEN)) << "as tall as the screen";
+    SaveScreenshot("portrait-slideshow");
+    PressKeys(show, {VK_SPACE});
+    EXPECT_TRUE(WaitFor([&] { return Gone(show); }, 10000)) << "a key ends the show";
 }

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -312,11 +313,57 @@ void SaveScreenshot(const std::string& name) {
     if (dir && *dir) SaveScreenshotFile(std::string(dir) + "\\" + name + ".bmp");
 }
 
-bool SaveScreenshotFile(const std::string& file) {
-    // Another desktop shown and closed meanwhile leaves this one's pixels lost on the X
-    // server, while its windows count as painted: have everything on it painted again first.
+namespace {
+
+// Another desktop shown and closed meanwhile leaves this one's pixels lost on the X server,
+// while its windows count as painted: have everything on it painted again before reading it.
+void RepaintDesktop() {
     RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     Sleep(500);
+}
+
+}  // namespace
+
+RECT ScreenBoundsOf(const RECT& area, COLORREF colour, int tolerance) {
+    RepaintDesktop();
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    RECT found{0, 0, 0, 0};
+    if (w <= 0 || h <= 0) return found;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        const auto* px = static_cast<const uint32_t*>(bits);  // 0x00RRGGBB
+        auto within = [&](int a, int b) { return a - b <= tolerance && b - a <= tolerance; };
+        bool any = false;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t p = px[static_cast<size_t>(y) * w + x];
+                if (!within(static_cast<int>(p >> 16 & 0xFF), GetRValue(colour)) ||
+                    !within(static_cast<int>(p >> 8 & 0xFF), GetGValue(colour)) ||
+                    !within(static_cast<int>(p & 0xFF), GetBValue(colour)))
+                    continue;
+                if (!any) found = {x, y, x + 1, y + 1}, any = true;
+                found.left = std::min<LONG>(found.left, x), found.right = std::max<LONG>(found.right, x + 1);
+                found.top = std::min<LONG>(found.top, y), found.bottom = std::max<LONG>(found.bottom, y + 1);
+            }
+        if (any) OffsetRect(&found, area.left, area.top);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+bool SaveScreenshotFile(const std::string& file) {
+    RepaintDesktop();
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);

@@ -53,6 +53,9 @@ HWND ChildWithText(HWND parent, const std::string& text, const char* className =
 RECT ScreenRect(HWND w);
 bool ReallyVisible(HWND w);  // visible, and every ancestor too
 COLORREF ScreenPixel(int x, int y);
+// The smallest rectangle of the screen area holding every pixel near colour (each channel
+// within tolerance); empty when none is. Everything is painted again first, as for screenshots.
+RECT ScreenBoundsOf(const RECT& area, COLORREF colour, int tolerance = 60);
 void PostClick(HWND w, bool right = false);
 void SaveScreenshot(const std::string& name);  // into TSB_SCREENSHOTS, when set
 bool SaveScreenshotFile(const std::string& file);  // the whole screen as a 24-bit BMP
