@@ -220,6 +220,7 @@ int main(int argc, char** argv) {
                     fullRun - 1.0, (fullRun - 1.0) / (scaled - 1.0));
         std::printf("  (b) floor, decoding alone:      %.3f s; run after the pause / floor %.2f\n", floor,
                     (scaled - 1.0) / floor);
+        if (Scale(size) > 160) std::printf("(the 160 x 120 previews are smaller than the box: the camera page decodes the photos)\n");
         std::printf("camera-like photos (turned, 160 x 120 preview): %.3f s (%.3f s after the pause); / floor %.3f"
                     " (target at most 0.1)\n",
                     camera, camera - 1.0, (camera - 1.0) / floor);

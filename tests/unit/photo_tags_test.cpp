@@ -71,7 +71,7 @@ TEST(PhotoTags, OrientationAndPreviewInBothByteOrdersAndInsideAnExifBlock) {
     EXPECT_EQ(Read("\x89PNG\r\n\x1A\n").Orientation, 1);
 }
 
-TEST(PhotoTags, DamagedStructuresReadNothingPastTheirEndAndNeverLoop) {
+TEST(PhotoTags, DamagedStructuresReadNothingPastTheirEndAndTwoDirectoriesAtMost) {
     // Cut anywhere: the orientation is what was read whole or none, a preview only when whole.
     std::string whole = Tiff(false, 8, Preview);
     for (size_t n = 0; n <= whole.size(); ++n) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "framework/core/ScopeExit.h"
 
@@ -240,6 +241,7 @@ std::string ExifBlock(int orientation, const std::string& preview) {
 }
 
 std::string WithApp1(const std::string& jpeg, const std::string& payload) {
+    if (payload.size() + 2 > 0xFFFF) throw std::length_error("an APP1 segment holds at most 65533 bytes");
     std::string segment = "\xFF\xE1";
     segment += static_cast<char>((payload.size() + 2) >> 8);
     segment += static_cast<char>((payload.size() + 2) & 0xFF);

@@ -94,9 +94,10 @@ void EachPixel(Stored* stored, std::size_t storedStride, int storedWidth, int st
     const int uprightHeight = sideways ? storedWidth : storedHeight;
     const PixelSteps steps = StepsFor(orientation, storedWidth, storedHeight, storedStride);
     for (int y = 0; y < uprightHeight; ++y) {
-        Stored* from = stored + steps.origin + y * steps.stepY;
+        // Offsets, not pointers, are stepped: the step after a row's last pixel may lie outside.
+        std::ptrdiff_t at = steps.origin + y * steps.stepY;
         Upright* to = upright + static_cast<std::size_t>(y) * uprightStride;
-        for (int x = 0; x < uprightWidth; ++x, from += steps.stepX, to += 3) move(from, to);
+        for (int x = 0; x < uprightWidth; ++x, at += steps.stepX, to += 3) move(stored + at, to);
     }
 }
 

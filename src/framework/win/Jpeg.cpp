@@ -24,6 +24,8 @@ namespace {
 // libjpeg's working memory beyond the rows it decodes (whole-image buffers of progressive
 // files); more than this is refused rather than tried.
 constexpr long MaxWorkingMemory = 256L * 1024 * 1024;
+// A camera's preview is small; one that needs more than this is not decoded.
+constexpr long MaxPreviewMemory = 8L * 1024 * 1024;
 
 // libjpeg reports a fatal error by calling error_exit and expects it never to return. It must
 // not throw through libjpeg's C frames: it jumps back to the decoding function, which returns,
@@ -171,13 +173,18 @@ bool DecodePreview(Decoder& d, const JOCTET* bytes, size_t length, int fitWidth,
     StartErrors(cinfo, d.previewErr);
     if (setjmp(d.previewErr.jump)) return false;
     jpeg_create_decompress(cinfo);
+    cinfo->mem->max_memory_to_use = MaxPreviewMemory;
     jpeg_mem_src(cinfo, bytes, static_cast<unsigned long>(length));
     jpeg_read_header(cinfo, TRUE);
-    if (!PreviewServes(cinfo->image_width, cinfo->image_height, out.originalWidth, out.originalHeight, fitWidth,
+    // A preview claiming more than its photo is no preview of it.
+    if (cinfo->image_width > static_cast<JDIMENSION>(out.originalWidth) ||
+        cinfo->image_height > static_cast<JDIMENSION>(out.originalHeight) ||
+        !PreviewServes(cinfo->image_width, cinfo->image_height, out.originalWidth, out.originalHeight, fitWidth,
                        fitHeight))
         return false;
     DecodePixels(cinfo, fitWidth, fitHeight, out);
-    return out.bitmap && !out.tooLarge;
+    // Damaged data shows grey where it fails, which the photo need not: then the photo is shown.
+    return out.bitmap && !out.tooLarge && d.previewErr.pub.num_warnings == 0;
 }
 
 // Everything that runs libjpeg on the file. False when libjpeg gave up (its message in
