@@ -7,6 +7,7 @@
 
 #include "framework/core/Layout.h"
 #include "support/Driver.h"
+#include "support/Keys.h"
 #include "support/MainWindow.h"
 
 using namespace tsbtest;
@@ -31,33 +32,17 @@ void DragThumbToBottom(HWND box) {
     int thumbY = bar.top + arrow + 2;
     int endY = bar.bottom - arrow / 2;  // over the lower arrow: past the end of the track
     ASSERT_EQ(WindowFromPoint(POINT{x, thumbY}), box) << "something covers the scroll bar";
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    auto send = [&](int px, int py, DWORD flags) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = px * 65536 / w + 1;
-        in.mi.dy = py * 65536 / h + 1;
-        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return SendInput(1, &in, sizeof in) == 1;
-    };
-    auto pointerAt = [](int px, int py) {
-        return WaitFor([&] {
-            POINT p;
-            GetCursorPos(&p);
-            return p.x == px && p.y == py;
-        }, 5000);
-    };
-    ASSERT_TRUE(send(x, thumbY, 0) && pointerAt(x, thumbY));
-    ASSERT_TRUE(send(x, thumbY, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(MouseAt(x, thumbY) && PointerReaches(x, thumbY));
+    ASSERT_TRUE(MouseAt(x, thumbY, MOUSEEVENTF_LEFTDOWN));
     // The scroll bar captures the mouse while it tracks the thumb.
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     DWORD thread = GetWindowThreadProcessId(box, nullptr);
     ASSERT_TRUE(WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndCapture == box; }, 5000))
         << "the press did not start a drag";
-    for (int i = 1; i <= 8; ++i) ASSERT_TRUE(send(x, thumbY + (endY - thumbY) * i / 8, 0));
-    ASSERT_TRUE(pointerAt(x, endY));
-    ASSERT_TRUE(send(x, endY, MOUSEEVENTF_LEFTUP));
+    for (int i = 1; i <= 8; ++i) ASSERT_TRUE(MouseAt(x, thumbY + (endY - thumbY) * i / 8));
+    ASSERT_TRUE(PointerReaches(x, endY));
+    ASSERT_TRUE(MouseAt(x, endY, MOUSEEVENTF_LEFTUP));
 }
 
 }  // namespace

@@ -47,4 +47,22 @@ void TypeText(HWND target, const std::string& text) {
     SendKeys(target, std::move(input));
 }
 
+bool MouseAt(int x, int y, DWORD buttons) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65536 / w + 1;
+    in.mi.dy = y * 65536 / h + 1;
+    in.mi.dwFlags = buttons | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    return SendInput(1, &in, sizeof in) == 1;
+}
+
+bool PointerReaches(int x, int y, int timeoutMs) {
+    return WaitFor([&] {
+        POINT p;
+        GetCursorPos(&p);
+        return p.x == x && p.y == y;
+    }, timeoutMs);
+}
+
 }  // namespace tsbtest

@@ -1,6 +1,6 @@
 #pragma once
 // Input from the real keyboard, given while the target is the window in front, so that it
-// reaches whatever has the focus there, modifiers included.
+// reaches whatever has the focus there, modifiers included; and from the real mouse.
 #include <windows.h>
 
 #include <initializer_list>
@@ -15,5 +15,11 @@ void SendKeys(HWND target, std::vector<INPUT> input);
 void PressKeys(HWND target, std::initializer_list<WORD> keys);
 // Text typed character by character (UTF-8, any script).
 void TypeText(HWND target, const std::string& text);
+
+// The mouse to x, y of the screen, with the button changes given (MOUSEEVENTF_LEFTDOWN, ...);
+// false when the input is not taken.
+bool MouseAt(int x, int y, DWORD buttons = 0);
+// The pointer is at x, y within the time.
+bool PointerReaches(int x, int y, int timeoutMs = 5000);
 
 }  // namespace tsbtest
