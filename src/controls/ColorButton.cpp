@@ -94,6 +94,14 @@ void TColorButton::Press() {
     Invalidate();
 }
 
+// The page under the finger scrolls instead: the press is taken back, so the button looks as before.
+void TColorButton::PressBecameDrag() {
+    if (!Enabled()) return;
+    if (style_.Has(bsMultiState)) state_ = state_ == bstDown ? bstUp : bstDown;
+    else state_ = bstUp;
+    Invalidate();
+}
+
 bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
         case WM_SIZE:

@@ -79,6 +79,7 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void PressBecameDrag() override;
     void Paint(HDC dc) override;
     bool PaintsBackground() const override { return true; }
     void ColorChanged() override;

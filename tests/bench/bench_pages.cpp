@@ -1,5 +1,6 @@
 // Measures page loading and display against their floors, for pages of 100, 1 000 and 2 000
-// shortcuts (or the sizes given on the command line). Prints figures; judges only that the last
+// shortcuts (or the sizes given on the command line), and scrolling them by the wheel and by a
+// drag. Prints figures; judges only that the last
 // button of each page can be scrolled to where the layout puts it (exit code 1 otherwise).
 #include <windows.h>
 #include <psapi.h>
@@ -85,6 +86,38 @@ bool LastButtonWhereTheLayoutSays(TfrmMain& frm) {
     return ok;
 }
 
+// A wheel notch as the page's handler gives it (four lines, then the end of the scroll), beside
+// a move of a finger dragging the page (16 pixels) through the box's drag: each the average of a
+// run from the top, painted as it goes.
+void ScrollCosts(TfrmMain& frm, int n) {
+    TScrollBox* box = frm.ScrollBox1;
+    HWND h = box->Handle();
+    constexpr int Notches = 40, Moves = 160;  // 2 560 pixels each
+    box->SetScrollPos(0);
+    double wheel = Time([&] {
+        for (int i = 0; i < Notches; ++i) {
+            for (int line = 0; line < 4; ++line) SendMessageA(h, WM_VSCROLL, SB_LINEDOWN, 0);
+            SendMessageA(h, WM_VSCROLL, SB_ENDSCROLL, 0);
+            UpdateWindow(h);
+        }
+    });
+    int wheeled = box->ScrollPos();
+    box->SetScrollPos(0);
+    TDragScrolling& drag = *box;
+    POINT at{100, 3000};
+    drag.PressBegan(at);
+    double dragged = Time([&] {
+        for (int i = 0; i < Moves; ++i) {
+            at.y -= 16;
+            drag.PressMoved(at);
+            UpdateWindow(h);
+        }
+    });
+    drag.PressEnded(at, true);
+    std::printf("%6s scrolling %d buttons: a wheel notch %.3f ms (to %d), a drag move %.3f ms (to %d)\n", "", n,
+                wheel / Notches * 1000, wheeled, dragged / Moves * 1000, box->ScrollPos());
+}
+
 double PrivateMB() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     pmc.cb = sizeof pmc;
@@ -95,8 +128,15 @@ double PrivateMB() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "scroll:N": a page of N shortcuts measured for scrolling only.
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    std::set<int> scrollOnly;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool scroll = a.rfind("scroll:", 0) == 0;
+        sizes.push_back(std::atoi(a.c_str() + (scroll ? 7 : 0)));
+        if (scroll) scrollOnly.insert(sizes.back());
+    }
     if (sizes.empty()) sizes = {100, 1000, 2000};
 
     CoInitGuard com;
@@ -134,6 +174,15 @@ int main(int argc, char** argv) {
         for (auto& f : RootFolder->Folders)
             if (f->Path == LowerAZ(page)) rec = f.get();
         HideWorking();
+        if (scrollOnly.count(n)) {
+            LoadFolder(rec, rec->Path, nullptr);
+            HideWorking();
+            frm.CurrentPage = rec;
+            frm.LoadCurrentPage();
+            ScrollCosts(frm, n);
+            Application().SetMainForm(nullptr);
+            continue;
+        }
 
         auto [load, floorLoad] = BestInTurns(
             [&] {
@@ -165,6 +214,7 @@ int main(int argc, char** argv) {
                     floorShow, icons, uncached, made.size(), mb);
         std::printf("%6s LoadFolder/floor %.2f, display/(both floors) %.2f\n", "", load / floorLoad,
                     show / (floorLoad + floorShow));
+        ScrollCosts(frm, n);
         if (!LastButtonWhereTheLayoutSays(frm)) misplaced = true;
         std::fflush(stdout);
         Application().SetMainForm(nullptr);

@@ -10,6 +10,7 @@
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Scrolling.h"
 #include "framework/win/StdCtrls.h"
 #include "pages/DataObject.h"
 #include "win/WinTestMain.h"

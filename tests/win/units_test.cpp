@@ -5,6 +5,7 @@
 
 #include "controls/ColorButton.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Scrolling.h"
 #include "framework/win/StdCtrls.h"
 #include "win/MainFormFixture.h"
 

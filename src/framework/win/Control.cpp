@@ -48,7 +48,38 @@ static void Detach(HWND h) {
 
 TControl::TControl(TControl* parent) : parent_(parent) {}
 
+namespace {
+
+// The one press of the left button under way in the process, and the scroller it may drag.
+struct TPress {
+    TControl* control = nullptr;
+    TDragScrolling* scroller = nullptr;
+    bool dragged = false;
+};
+TPress press;
+
+POINT PointOnScreen(HWND hwnd, LPARAM lp) {
+    POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    ::ClientToScreen(hwnd, &p);
+    return p;
+}
+
+// Ends the press of control, if it is the one under way.
+void EndPress(const TControl* control, POINT at, bool cancelled) {
+    if (press.control != control) return;
+    TDragScrolling* scroller = press.scroller;
+    press = {};
+    if (scroller) scroller->PressEnded(at, cancelled);
+}
+
+}  // namespace
+
+TDragScrolling::~TDragScrolling() {
+    if (press.scroller == this) press.scroller = nullptr;
+}
+
 TControl::~TControl() {
+    EndPress(this, POINT{}, true);
     while (!children_.empty()) children_.pop_back();
     if (hwnd_) {
         if (hintTool_) Application().RemoveToolTip(hwnd_);
@@ -178,6 +209,12 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_MBUTTONUP:
             MouseButton(msg, wp, lp);
             return false;
+        case WM_MOUSEMOVE:
+            if (wp & MK_LBUTTON) PressMove(lp);
+            return false;
+        case WM_CAPTURECHANGED:
+            EndPress(this, POINT{}, true);
+            return false;
         default:
             return false;
     }
@@ -208,16 +245,30 @@ void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
     const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
     if (ev) ev(this, b, static_cast<TShiftState>(wp), Unscale(x), Unscale(y));
     if (systemProc_ || b != TMouseButton::mbLeft) return;
-    // Own classes click on a left release over the control, like push buttons.
+    // Own classes click on a left release over the control, like push buttons, unless the press
+    // became a drag of what scrolls them.
     if (down) {
         ::SetCapture(hwnd_);
+        TDragScrolling* scroller = nullptr;
+        for (TControl* c = this; c && !scroller; c = c->parent_) scroller = c->DragScroller();
+        press = {this, scroller, false};
+        if (scroller) scroller->PressBegan(PointOnScreen(hwnd_, lp));
     } else if (::GetCapture() == hwnd_) {
+        bool dragged = press.control == this && press.dragged;
+        EndPress(this, PointOnScreen(hwnd_, lp), false);
         ::ReleaseCapture();
         RECT r;
         ::GetClientRect(hwnd_, &r);
         POINT pt{x, y};
-        if (::PtInRect(&r, pt)) Click();
+        if (!dragged && ::PtInRect(&r, pt)) Click();
     }
+}
+
+void TControl::PressMove(LPARAM lp) {
+    if (press.control != this || !press.scroller || !press.scroller->PressMoved(PointOnScreen(hwnd_, lp))) return;
+    if (press.dragged) return;
+    press.dragged = true;
+    PressBecameDrag();
 }
 
 void TControl::PaintBackground(HDC dc, const RECT& r) const {

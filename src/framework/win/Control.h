@@ -43,6 +43,20 @@ struct TBounds {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+// A control that scrolls its content when a press on it, or on a control inside it, is dragged.
+// The pressed control reports the press here; the scroller decides when it has become a drag,
+// and a press that became a drag clicks nothing. GUI thread only.
+class TDragScrolling {
+public:
+    virtual void PressBegan(POINT screen) = 0;
+    virtual bool PressMoved(POINT screen) = 0;  // true: the press is a drag now
+    // cancelled: the press ended without a release (the capture went elsewhere, the window went).
+    virtual void PressEnded(POINT screen, bool cancelled) = 0;
+
+protected:
+    ~TDragScrolling();  // a press still under way forgets this scroller
+};
+
 class TControl {
 public:
     virtual ~TControl();
@@ -157,6 +171,10 @@ protected:
     virtual bool NotifyReflected(NMHDR*, LRESULT&) { return false; }  // WM_NOTIFY from this control
     virtual void CommandReflected(WORD) {}                            // WM_COMMAND from this control
     virtual void Click() { if (OnClick) OnClick(this); }
+    // A press on this control has become a drag: a pressed look goes (the release clicks nothing).
+    virtual void PressBecameDrag() {}
+    // This control scrolls what a drag on it or inside it moves; none by default.
+    virtual TDragScrolling* DragScroller() { return nullptr; }
     void PaintBackground(HDC dc, const RECT& r) const;
 
     friend class TApplication;
@@ -167,6 +185,7 @@ private:
     void EraseBackground(HDC dc);
     bool SetCursorFor(LPARAM hitTest);
     void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
+    void PressMove(LPARAM lp);
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
     struct TDesignPlace;

@@ -6,12 +6,14 @@
 
 #include "framework/win/Control.h"
 #include "framework/win/Convert.h"
-#include "framework/win/PagePlaces.h"
 #include "framework/win/Picture.h"
 
 #include <richedit.h>
 
 namespace tsb {
+
+// What a plain child window of the class is made with: visible, at b, with its text.
+TCreateParams ChildParams(const char* cls, TBounds b, const std::string& text = {});
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
 enum class TTextAlign { taLeft, taCenter, taRight };
@@ -153,93 +155,6 @@ private:
     std::vector<LONG> MarksStartingRuns() const;
     void ReplaceChar(LONG pos, const std::wstring& with);
     void GuardRunStarts();
-};
-
-using TMouseWheelEvent = std::function<void(TControl* sender, TShiftState, int delta, POINT screenPos, bool& handled)>;
-
-// A box whose children scroll vertically; its range follows the children. A child's place is
-// kept in page coordinates (TPagePlaces), so a page of any size scrolls and costs only what is
-// on show.
-class TScrollBox : public TControl {
-public:
-    TScrollBox(TControl* parent, TBounds b);
-    // Places and scroll positions are in design pixels, like every size the framework takes.
-    void PlaceChild(TControl* child, int left, int top, int width, int height);
-    TBounds ChildPlace(const TControl* child) const { return places_.Place(child); }
-    int ScrollPos() const { return Unscale(pos_); }
-    void SetScrollPos(int pos) { ScrollToPixel(Scale(pos)); }  // clamped to the range
-    void ScrollInView(const TControl* child);
-    void UpdateRange();  // coalesced: posts itself once
-
-    // The wheel over the box or a child of it (the system passes it up from the focused one).
-    TMouseWheelEvent OnMouseWheel;
-
-protected:
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void Resized() override;
-    void ChildrenChanged() override;
-    void ChildFocused(TControl* child) override;
-    void ScaleChanged(int oldDpi) override;
-    bool PlacesChildren() const override { return true; }
-
-private:
-    void Place(TControl* child, TBounds b);
-    void ApplyRange();
-    void ScrollToPixel(int pos);
-    void OnScroll(WORD code);
-    int ViewHeight() const;  // window pixels
-
-    TPagePlaces places_{TPagePlaces::TAxis::axVertical};
-    int pos_ = 0;  // window pixels, like the scroll bar
-    bool rangePending_ = false;
-};
-
-// The common-controls pager with one scrolled child.
-class TPageScroller : public TControl {
-public:
-    TPageScroller(TControl* parent, TBounds b);
-    void SetChild(TControl* child);
-    // The width the child needs; the pager itself stretches a narrower child to its own width.
-    void SetContentWidth(int width);
-    int ContentWidth() const { return contentWidth_; }
-    void ScrollToStart();
-    int ScrollPos() const;         // window pixels, as the pager keeps it
-    void SetScrollPos(int pixels);  // clamped by the pager
-
-protected:
-    bool NotifyReflected(NMHDR* hdr, LRESULT& result) override;
-    void ScaleChanged(int oldDpi) override;
-
-private:
-    TControl* child_ = nullptr;
-    int contentWidth_ = 0;
-};
-
-// The content of a page scroller that may be wider than a window coordinate reaches: its
-// children keep their places in page coordinates along the strip (design pixels), its window
-// stays as wide as the view, and the children near the view are placed relative to the
-// scroller's position.
-class TPageStrip : public TPanel {
-public:
-    TPageStrip(TControl* parent, TBounds b);  // parent: a TPageScroller
-    void PlaceChild(TControl* child, int left, int top, int width, int height);
-    TBounds ChildPlace(const TControl* child) const { return places_.Place(child); }
-
-protected:
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void ChildrenChanged() override;
-    void ChildFocused(TControl* child) override;
-    void ScaleChanged(int oldDpi) override;
-    bool PlacesChildren() const override { return true; }
-
-private:
-    int ViewWidth() const;  // window pixels: the scroller's client area
-    int BandWidth() const;  // window pixels: the scroller's whole width, its arrows included
-
-    TPageScroller* scroller_;
-    TPagePlaces places_{TPagePlaces::TAxis::axHorizontal};
-    int pos_ = 0;   // the scroller's position, window pixels
-    int band_ = 0;  // the band width the children were placed for
 };
 
 }  // namespace tsb
