@@ -113,7 +113,7 @@ void ScrollCosts(TfrmMain& frm, int n) {
             UpdateWindow(h);
         }
     });
-    drag.PressEnded(at, true);
+    drag.PressEnded(at, true);  // cancelled: no fling after the run
     std::printf("%6s scrolling %d buttons: a wheel notch %.3f ms (to %d), a drag move %.3f ms (to %d)\n", "", n,
                 wheel / Notches * 1000, wheeled, dragged / Moves * 1000, box->ScrollPos());
 }

@@ -1,6 +1,7 @@
 // A long page swiped with the real mouse (as Windows turns a touch screen's finger into one):
 // the page follows the pointer, a press that became a drag starts nothing, a tap still starts,
-// a quick swipe flings on and comes to rest, and no swipe runs past the last row.
+// swipes follow one another quickly, a quick swipe flings on and comes to rest (or stops at the
+// next press), and no swipe runs past the first or last row.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -121,6 +122,14 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
     ASSERT_GT(end, 2000) << "a page several views long";
     SetForegroundWindow(main);
     ASSERT_EQ(page.Position(), 0);
+    // A place between the buttons (the gap after the first column), low in the view.
+    RECT boxOnScreen = ScreenRect(page.box);
+    const POINT gap{boxOnScreen.left + tsb::GridLeft(1, size.width) - 8, boxOnScreen.top + page.view.bottom * 3 / 4};
+    ASSERT_EQ(WindowFromPoint(gap), page.box);
+
+    // At the first row a swipe down moves nothing.
+    Swipe(gap.x, gap.y - 300, 200, 10, true, true);
+    EXPECT_EQ(page.Resting(), 0);
 
     // A button low in the view, pressed and dragged 400 pixels up slowly: the page follows it
     // pixel for pixel, and the button's program does not start.
@@ -154,21 +163,37 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
     SetForegroundWindow(main);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 5000));
 
-    // A quick swipe of 200 pixels released while moving: the page goes on, then rests within 2 s.
+    // Two swipes in quick succession between the buttons (the second press within the time of
+    // a double click): each moves the page.
     int before = page.Position();
     EXPECT_EQ(before, 400) << "back from the launch where it was";
-    at = POINT{(page.view.right) / 2 + ScreenRect(page.box).left, ScreenRect(page.box).top + page.view.bottom * 3 / 4};
-    Swipe(at.x, at.y, -200, 5, false, false);
+    Swipe(gap.x, gap.y, -100, 5, true, true);
+    Swipe(gap.x, gap.y, -100, 5, true, true);
+    EXPECT_NEAR(page.Resting(), before + 200, 3);
+
+    // A quick swipe of 200 pixels released while moving: the page goes on, then rests within 2 s.
+    before = page.Position();
+    Swipe(gap.x, gap.y, -200, 5, false, false);
     Sleep(2000);
     int rested = page.Position();
     Sleep(300);
     EXPECT_EQ(page.Position(), rested) << "still moving 2 s after the release";
     EXPECT_GT(rested, before + 250) << "the fling carried the page on past the swipe";
+    const int flung = rested - before;
     SaveScreenshot("touch-after-fling");
+    // The next press stops a fling where it is.
+    before = page.Position();
+    Swipe(gap.x, gap.y, -200, 5, false, false);
+    Sleep(100);
+    Swipe(gap.x, gap.y, 0, 1, false, false);
+    int stopped = page.Position();
+    EXPECT_EQ(page.Resting(), stopped) << "a press stops the fling";
+    EXPECT_LT(stopped - before, flung - 100) << "short of where the same fling went unstopped";
+    const POINT at2 = gap;
 
     // Swipes well past the end: the page stops with the last row at the bottom.
-    for (int i = 0; i < 12 && page.Position() < end; ++i) Swipe(at.x, at.y, -page.view.bottom / 2, 10, true, true);
-    Swipe(at.x, at.y, -page.view.bottom / 2, 10, true, true);
+    for (int i = 0; i < 12 && page.Position() < end; ++i) Swipe(at2.x, at2.y, -page.view.bottom / 2, 10, true, true);
+    Swipe(at2.x, at2.y, -page.view.bottom / 2, 10, true, true);
     EXPECT_EQ(page.Resting(), end);
     RECT last = page.w.RectInScrollBox(page.buttons.back());
     EXPECT_EQ(last.bottom, page.view.bottom) << "the last row ends the view";

@@ -10,17 +10,20 @@ void TDragGesture::Press(int x, int y, std::int64_t ms) {
     pressed_ = true;
     dragging_ = false;
     startX_ = x, startY_ = y, lastY_ = y;
+    sampleX_ = x, sampleY_ = y;
     samples_[0] = {ms, y};
     count_ = 1, next_ = 1;
 }
 
 int TDragGesture::Move(int x, int y, std::int64_t ms) {
-    if (!pressed_) return 0;
+    // The same place again (a release where the last move ended) says nothing of the speed.
+    if (!pressed_ || (x == sampleX_ && y == sampleY_)) return 0;
     samples_[next_] = {ms, y};
     next_ = (next_ + 1) % Samples;
     count_ = std::min(count_ + 1, Samples);
+    sampleX_ = x, sampleY_ = y;
     if (!dragging_) {
-        if (std::abs(x - startX_) <= threshold_ && std::abs(y - startY_) <= threshold_) return 0;
+        if (std::abs(x - startX_) <= halfWidth_ && std::abs(y - startY_) <= halfHeight_) return 0;
         dragging_ = true;
     }
     int moved = y - lastY_;

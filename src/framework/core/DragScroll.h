@@ -8,13 +8,15 @@ namespace tsb {
 
 class TDragGesture {
 public:
-    // threshold: how far the pointer may move, on either axis, before the press is a drag.
-    explicit TDragGesture(int threshold = 4) : threshold_(threshold) {}
+    // The pointer may move within a box of width x height centred on the press (the system's
+    // drag rectangle) before the press is a drag.
+    explicit TDragGesture(int width = 4, int height = 4)
+        : halfWidth_(width > 1 ? width / 2 : 1), halfHeight_(height > 1 ? height / 2 : 1) {}
 
     void Press(int x, int y, std::int64_t ms);
     // The pointer moved, pressed: how far the content is to scroll down (0 until the press is a
     // drag). Once a drag, for good: the content then follows the pointer from where it was
-    // pressed, one pixel for one.
+    // pressed, one pixel for one. A move to where the pointer already was is no move.
     int Move(int x, int y, std::int64_t ms);
     bool Pressed() const { return pressed_; }
     bool Dragging() const { return dragging_; }
@@ -33,9 +35,10 @@ private:
         std::int64_t ms;
         int y;
     };
-    int threshold_;
+    int halfWidth_, halfHeight_;
     bool pressed_ = false, dragging_ = false;
-    int startX_ = 0, startY_ = 0, lastY_ = 0;
+    int startX_ = 0, startY_ = 0, lastY_ = 0;  // lastY_: where the content last followed to
+    int sampleX_ = 0, sampleY_ = 0;             // the last move's place
     static constexpr int Samples = 8;
     Sample samples_[Samples]{};
     int count_ = 0, next_ = 0;
@@ -61,7 +64,7 @@ private:
     double velocity_ = 0, carry_ = 0;
 };
 
-// The drag threshold in window pixels: the system's (a size at 96 dots per inch), scaled.
+// A side of the drag rectangle in window pixels: the system's (a size at 96 dots per inch), scaled.
 int DragThreshold(int systemPixels, int dpi);
 
 }  // namespace tsb

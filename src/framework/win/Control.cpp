@@ -58,18 +58,21 @@ struct TPress {
 };
 TPress press;
 
-POINT PointOnScreen(HWND hwnd, LPARAM lp) {
-    POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-    ::ClientToScreen(hwnd, &p);
-    return p;
+// Where the pointer was for the message being handled: from the screen, as a pressed button
+// scrolled far out of view keeps the capture and its own coordinates may pass 16 bits.
+POINT PointOnScreen() {
+    DWORD at = ::GetMessagePos();
+    return {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
 }
 
-// Ends the press of control, if it is the one under way.
-void EndPress(const TControl* control, POINT at, bool cancelled) {
-    if (press.control != control) return;
+// Ends the press of control, if it is the one under way; true when it was a drag.
+bool EndPress(const TControl* control, bool cancelled) {
+    if (press.control != control) return false;
     TDragScrolling* scroller = press.scroller;
+    bool dragged = press.dragged;
     press = {};
-    if (scroller) scroller->PressEnded(at, cancelled);
+    if (scroller && scroller->PressEnded(PointOnScreen(), cancelled)) dragged = true;
+    return dragged;
 }
 
 }  // namespace
@@ -79,7 +82,7 @@ TDragScrolling::~TDragScrolling() {
 }
 
 TControl::~TControl() {
-    EndPress(this, POINT{}, true);
+    EndPress(this, true);
     while (!children_.empty()) children_.pop_back();
     if (hwnd_) {
         if (hintTool_) Application().RemoveToolTip(hwnd_);
@@ -210,10 +213,10 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             MouseButton(msg, wp, lp);
             return false;
         case WM_MOUSEMOVE:
-            if (wp & MK_LBUTTON) PressMove(lp);
+            if (wp & MK_LBUTTON) PressMove();
             return false;
         case WM_CAPTURECHANGED:
-            EndPress(this, POINT{}, true);
+            EndPress(this, true);
             return false;
         default:
             return false;
@@ -252,10 +255,9 @@ void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
         TDragScrolling* scroller = nullptr;
         for (TControl* c = this; c && !scroller; c = c->parent_) scroller = c->DragScroller();
         press = {this, scroller, false};
-        if (scroller) scroller->PressBegan(PointOnScreen(hwnd_, lp));
+        if (scroller) scroller->PressBegan(PointOnScreen());
     } else if (::GetCapture() == hwnd_) {
-        bool dragged = press.control == this && press.dragged;
-        EndPress(this, PointOnScreen(hwnd_, lp), false);
+        bool dragged = EndPress(this, false);  // before the capture goes, which would cancel it
         ::ReleaseCapture();
         RECT r;
         ::GetClientRect(hwnd_, &r);
@@ -264,8 +266,8 @@ void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void TControl::PressMove(LPARAM lp) {
-    if (press.control != this || !press.scroller || !press.scroller->PressMoved(PointOnScreen(hwnd_, lp))) return;
+void TControl::PressMove() {
+    if (press.control != this || !press.scroller || !press.scroller->PressMoved(PointOnScreen())) return;
     if (press.dragged) return;
     press.dragged = true;
     PressBecameDrag();

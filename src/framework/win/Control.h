@@ -51,7 +51,8 @@ public:
     virtual void PressBegan(POINT screen) = 0;
     virtual bool PressMoved(POINT screen) = 0;  // true: the press is a drag now
     // cancelled: the press ended without a release (the capture went elsewhere, the window went).
-    virtual void PressEnded(POINT screen, bool cancelled) = 0;
+    // True when the press was a drag, so that its release clicks nothing.
+    virtual bool PressEnded(POINT screen, bool cancelled) = 0;
 
 protected:
     ~TDragScrolling();  // a press still under way forgets this scroller
@@ -185,7 +186,7 @@ private:
     void EraseBackground(HDC dc);
     bool SetCursorFor(LPARAM hitTest);
     void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
-    void PressMove(LPARAM lp);
+    void PressMove();
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
     struct TDesignPlace;

@@ -49,13 +49,14 @@ Fn User32(const char* name) {
     return user ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user, name))) : nullptr;
 }
 
-// How far a press may move before it is a drag, in window pixels at the scale of the moment.
-int DragThresholdPixels() {
+// A press, with the system's drag rectangle in window pixels at the scale of the moment.
+TDragGesture NewGesture() {
     using ForDpiFn = int(WINAPI*)(int, UINT);
     static const ForDpiFn forDpi = User32<ForDpiFn>("GetSystemMetricsForDpi");
     const auto dpi = static_cast<UINT>(ScaleDpi());
-    if (forDpi) return std::max(forDpi(SM_CXDRAG, dpi), forDpi(SM_CYDRAG, dpi));
-    return DragThreshold(std::max(::GetSystemMetrics(SM_CXDRAG), ::GetSystemMetrics(SM_CYDRAG)), ScaleDpi());
+    if (forDpi) return TDragGesture(forDpi(SM_CXDRAG, dpi), forDpi(SM_CYDRAG, dpi));
+    return TDragGesture(DragThreshold(::GetSystemMetrics(SM_CXDRAG), ScaleDpi()),
+                        DragThreshold(::GetSystemMetrics(SM_CYDRAG), ScaleDpi()));
 }
 
 // Where a new child's window was made, in its parent's client coordinates, window pixels.
@@ -130,7 +131,13 @@ void TScrollBox::ChildFocused(TControl* child) {
     if (!MouseButtonDown()) ScrollInView(child);
 }
 
+void TScrollBox::SetScrollPos(int pos) {
+    StopFling();
+    ScrollToPixel(Scale(pos));
+}
+
 void TScrollBox::ScrollInView(const TControl* child) {
+    StopFling();  // the keys take over
     TBounds b = ChildPlace(child);
     int view = ViewHeight(), top = places_.Start(b), bottom = top + places_.Length(b);
     if (top < pos_) ScrollToPixel(top);
@@ -187,6 +194,9 @@ bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case WM_VSCROLL:
             OnScroll(LOWORD(wp));
             return true;
+        case WM_LBUTTONDBLCLK:
+            // Quick swipes in a row between the buttons: each second press is a press too.
+            return TControl::HandleMessage(WM_LBUTTONDOWN, wp, lp, result);
         case WM_TIMER:
             if (wp != FlingTimer) return false;
             FlingStep();
@@ -210,7 +220,8 @@ bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
 
 void TScrollBox::PressBegan(POINT screen) {
     StopFling();
-    drag_ = TDragGesture(DragThresholdPixels());
+    panned_ = false;
+    drag_ = NewGesture();
     drag_.Press(screen.x, screen.y, InputMs());
 }
 
@@ -219,13 +230,20 @@ bool TScrollBox::PressMoved(POINT screen) {
     return drag_.Dragging();
 }
 
-void TScrollBox::PressEnded(POINT screen, bool cancelled) {
-    if (cancelled) return drag_.Cancel();
-    if (drag_.Dragging()) PressMoved(screen);
+bool TScrollBox::PressEnded(POINT screen, bool cancelled) {
+    if (drag_.Pressed() && !cancelled) PressMoved(screen);
+    bool dragged = drag_.Dragging() || panned_;
+    panned_ = false;
+    if (cancelled) {
+        drag_.Cancel();
+        return dragged;
+    }
     fling_.Start(drag_.Release(InputMs()));
-    if (!fling_.Active()) return;
-    flingAt_ = NowMs();
-    ::SetTimer(Handle(), FlingTimer, FlingIntervalMs, nullptr);
+    if (fling_.Active()) {
+        flingAt_ = NowMs();
+        ::SetTimer(Handle(), FlingTimer, FlingIntervalMs, nullptr);
+    }
+    return dragged;
 }
 
 void TScrollBox::FlingStep() {
@@ -238,8 +256,8 @@ void TScrollBox::FlingStep() {
     if (!fling_.Active() || (by != 0 && pos_ == was)) StopFling();
 }
 
+// Also once the fling has slowed to rest by itself: its timer goes with it.
 void TScrollBox::StopFling() {
-    if (!fling_.Active()) return;
     fling_.Stop();
     ::KillTimer(Handle(), FlingTimer);
 }
@@ -253,8 +271,12 @@ bool TScrollBox::Pan(HGESTUREINFO info) {
     gi.cbSize = sizeof gi;
     if (!getInfo || !close || !getInfo(info, &gi)) return false;
     // Positions on the screen; the system's own inertia goes on sending them after the finger lifts.
-    if (gi.dwFlags & GF_BEGIN) StopFling();
-    else ScrollToPixel(pos_ - (gi.ptsLocation.y - panY_));
+    if (gi.dwFlags & GF_BEGIN) {
+        StopFling();
+        panned_ = true;  // a press the system also gave as the mouse's is a drag: it clicks nothing
+    } else {
+        ScrollToPixel(pos_ - (gi.ptsLocation.y - panY_));
+    }
     panY_ = gi.ptsLocation.y;
     close(info);
     return true;

@@ -16,6 +16,8 @@ using TMouseWheelEvent = std::function<void(TControl* sender, TShiftState, int d
 // A box whose children scroll vertically; its range follows the children. A child's place is
 // kept in page coordinates (TPagePlaces), so a page of any size scrolls and costs only what is
 // on show.
+// (TDragScrolling comes after TControl: its end, which forgets a press under way, runs before
+// TControl's destroys the children that may hold it.)
 class TScrollBox : public TControl, public TDragScrolling {
 public:
     TScrollBox(TControl* parent, TBounds b);
@@ -23,7 +25,7 @@ public:
     void PlaceChild(TControl* child, int left, int top, int width, int height);
     TBounds ChildPlace(const TControl* child) const { return places_.Place(child); }
     int ScrollPos() const { return Unscale(pos_); }
-    void SetScrollPos(int pos) { ScrollToPixel(Scale(pos)); }  // clamped to the range
+    void SetScrollPos(int pos);  // clamped to the range
     void ScrollInView(const TControl* child);
     void UpdateRange();  // coalesced: posts itself once
 
@@ -42,7 +44,7 @@ protected:
     TDragScrolling* DragScroller() override { return this; }
     void PressBegan(POINT screen) override;
     bool PressMoved(POINT screen) override;
-    void PressEnded(POINT screen, bool cancelled) override;
+    bool PressEnded(POINT screen, bool cancelled) override;
 
 private:
     void Place(TControl* child, TBounds b);
@@ -61,6 +63,7 @@ private:
     TFling fling_;
     std::int64_t flingAt_ = 0;  // ms of the fling's last step
     int panY_ = 0;              // where a touch pan was at its last message, screen pixels
+    bool panned_ = false;       // a touch pan moved the page since the last press began
 };
 
 // The common-controls pager with one scrolled child.
