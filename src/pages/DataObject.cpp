@@ -27,7 +27,6 @@ void InitRootFolder(const std::string& path) {
     RootFolder->HeaderText.clear();
     RootFolder->NeedsLoad = true;
     RootFolder->Changed = true;
-    RootFolder->Removed = false;
     RootFolder->Parent = nullptr;
 }
 
@@ -118,7 +117,6 @@ void LoadFolder(TFolderRecord* folderArg, const std::string& pathArg, HWND windo
     SortFolders(folder);
     folder->NeedsLoad = false;
     folder->Changed = true;
-    folder->Removed = false;
 }
 
 void SortFolders(TFolderRecord* folder) {
@@ -143,7 +141,6 @@ std::unique_ptr<TFolderRecord> DetachFolder(TFolderRecord* folder) {
         if (it->get() == folder) {
             std::unique_ptr<TFolderRecord> owned = std::move(*it);
             list.erase(it);
-            folder->Removed = true;
             folder->Parent->Changed = true;
             return owned;
         }

@@ -34,7 +34,6 @@ struct TFolderRecord : TLiveObject {
     std::vector<std::unique_ptr<TShortcutRecord>> Shortcuts;
     bool NeedsLoad = false;
     bool Changed = false;
-    bool Removed = false;
 };
 
 // The root, owned here; it lives from InitRootFolder to DoneRootFolder and is never released in
