@@ -16,7 +16,6 @@ struct TFolderRecord;
 
 // Records are what buttons and menus refer to in their Tag.
 struct TShortcutRecord : TLiveObject {
-    char RecType[2] = {'s', 'r'};
     std::unique_ptr<TShellLinkInfo> LinkInfo;
     std::string Path;      // the ".lnk" file, lower-cased
     std::string IconFile;  // lower-cased; empty when there is none
@@ -25,7 +24,6 @@ struct TShortcutRecord : TLiveObject {
 };
 
 struct TFolderRecord : TLiveObject {
-    char RecType[2] = {'f', 'r'};
     std::string Name;
     std::string Path;  // lower-cased, no trailing delimiter
     std::wstring HeaderText;
