@@ -144,15 +144,22 @@ void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
         }
     }
     if (!page->Shortcuts.empty()) {
-        int x = 4;
+        // A nav button is as wide as its caption needs: the strip is laid out once every width is known.
+        std::vector<TColorButton*> strip;
+        std::vector<int> widths;
+        strip.reserve(folders.size());
+        widths.reserve(folders.size());
         for (const auto& folder : folders) {
             TFolderRecord* f = folder.get();
-            TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, x, click);
-            FolderPanel->PlaceChild(b, x, 2, b->Width(), b->Height());
+            TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, 0, click);
             attach(b, f);
-            x += b->Width() + 6;
+            strip.push_back(b);
+            widths.push_back(b->Width());
         }
-        PageScroller1->SetContentWidth(x);
+        std::vector<int> lefts = NavStripLefts(widths);
+        for (size_t i = 0; i < strip.size(); ++i)
+            FolderPanel->PlaceChild(strip[i], lefts[i], 2, widths[i], strip[i]->Height());
+        PageScroller1->SetContentWidth(lefts.back());
     }
 }
 
