@@ -194,7 +194,6 @@ private:
     RECT WindowBounds() const;  // in the parent's client coordinates, window pixels
     void PlaceWindow(int left, int top, int width, int height);  // window pixels
     void ApplyFontToWindow();
-    void ParentChanged();
 
     HWND hwnd_ = nullptr;
     WNDPROC systemProc_ = nullptr;
