@@ -122,7 +122,6 @@ public:
     void SetFont(const TFont& f);
     TColor Color() const;       // own colour, or the parent's
     void SetColor(TColor c);
-    bool HasOwnColor() const { return color_.has_value(); }
 
     void Invalidate(bool erase = true);
     void Repaint();  // paint now

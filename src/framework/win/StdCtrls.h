@@ -21,7 +21,6 @@ enum class TTextAlign { taLeft, taCenter, taRight };
 class TPanel : public TControl {
 public:
     TPanel(TControl* parent, TBounds b, TBevelCut outer = TBevelCut::bvRaised);
-    void SetBevelOuter(TBevelCut b) { bevel_ = b; Invalidate(); }
 
 protected:
     void Paint(HDC dc) override;
