@@ -60,12 +60,6 @@ void TColorButton::ColorChanged() {
     Invalidate();
 }
 
-void TColorButton::SetPicture(const TPicture& p) {
-    if (&p == &picture_) return;
-    picture_.Assign(p);
-    Invalidate();
-}
-
 void TColorButton::SetValue(bool v) {
     if (!style_.Has(bsMultiState)) return;
     state_ = v ? bstDown : bstUp;
@@ -129,8 +123,6 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             focused_ = msg == WM_SETFOCUS;
             if (focused_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, CHILDID_SELF);
             Invalidate();
-            if (focused_ && OnEnter) OnEnter(this);
-            if (!focused_ && OnExit) OnExit(this);
             return false;
         case WM_RBUTTONDOWN:
             // Taken over completely: no OnMouseDown, no pressed look.

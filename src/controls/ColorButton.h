@@ -53,7 +53,6 @@ public:
     void SetFontStyle(TFontStyle v);
     const TPicture& Picture() const { return picture_; }
     TPicture& Picture() { return picture_; }
-    void SetPicture(const TPicture& p);
     int PictureTop() const { return pictureTop_; }
     void SetPictureTop(int v) { pictureTop_ = v; }
     int PictureLeft() const { return pictureLeft_; }
@@ -70,7 +69,6 @@ public:
     TColor ShadowColor() const { return shadow_; }
 
     TMouseEvent OnRightClick;
-    TNotifyEvent OnEnter, OnExit;
 
     void SetEnabled(bool v) override;
     bool DialogChar(char ch) override;
