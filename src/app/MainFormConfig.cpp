@@ -58,7 +58,7 @@ void TfrmMain::LoadConfig() {
         TColor nav = color("nav-color", DefaultNavColor);
         TColor background = color("background-color", DefaultBackgroundColor);
         TColor footer = color("footer-color", DefaultFooterColor);
-        // the in-memory file is closed here; nothing further is written
+        // All read: the copy in memory goes at the end of this block and writes nothing back.
         pnlHeader->SetColor(header);
         pnlNav->SetColor(nav);
         ButtonPanel->SetColor(background);

@@ -1,5 +1,7 @@
 #pragma once
-// Makers of the main window's buttons, and the picture-file test.
+// Makers of the menu's buttons: the nav buttons (the main window's and the picture viewer's) and
+// the big sub-page buttons, with the hand cursor they show. The picture-file test comes along
+// with this header, for the units that open pictures.
 #include <string>
 
 #include "controls/ColorButton.h"

@@ -72,7 +72,9 @@ public:
 
     void SetEnabled(bool v) override;
     bool DialogChar(char ch) override;
-    // Paints the button as it looks now into any device context of its window's size (pixels).
+    // Paints the whole button, in window pixels, into any device context of its window's size.
+    // First it brings the state in line with Enabled, sizes an auto-size button to its picture
+    // and settles the picture's default place.
     void PaintTo(HDC dc);
 
 protected:
