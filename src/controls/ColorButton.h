@@ -93,7 +93,7 @@ private:
     TButtonBevel bevelStyle_ = bbRaised;
     int bevelSize_ = 2;
     int spacing_ = 2;
-    TButtonStyle style_{0x5A};
+    TButtonStyle style_{bsCenter, bsShowFocus, bsSpeedKey, bsMultiLine};
     TFontStyle fontStyle_ = fnNormal;
     TColor shadow_, highlight_;
     TPicture picture_;
