@@ -106,10 +106,12 @@ void TfrmMain::BuildLayout() {
 
 void TfrmMain::FormCreate() {
     HideTaskBarButton();
-    HomeButton = MakeNavButton(HomePanel, HomePanel->Font(), 75, "Return to first page", "Home", 2, 10,
-                               [this](TControl* s) { HomeButtonClick(s); });
-    BackButton = MakeNavButton(HomePanel, HomePanel->Font(), 75, "Return to previous page", "Back", 2, 88,
-                               [this](TControl* s) { BackButtonClick(s); });
+    HomeButton = MakeNavButton({.parent = HomePanel, .font = HomePanel->Font(), .width = 75,
+                                .hint = "Return to first page", .caption = "Home", .top = 2, .left = 10,
+                                .onClick = [this](TControl* s) { HomeButtonClick(s); }});
+    BackButton = MakeNavButton({.parent = HomePanel, .font = HomePanel->Font(), .width = 75,
+                                .hint = "Return to previous page", .caption = "Back", .top = 2, .left = 88,
+                                .onClick = [this](TControl* s) { BackButtonClick(s); }});
     NormalWidth = 881;
     NormalHeight = 695;
     ConfigChanged = false;

@@ -151,7 +151,9 @@ void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
         widths.reserve(folders.size());
         for (const auto& folder : folders) {
             TFolderRecord* f = folder.get();
-            TColorButton* b = MakeNavButton(FolderPanel, FolderPanel->Font(), 75, hintOf(*f), f->Name, 2, 0, click);
+            TColorButton* b = MakeNavButton({.parent = FolderPanel, .font = FolderPanel->Font(), .width = 75,
+                                             .hint = hintOf(*f), .caption = f->Name, .top = 2, .left = 0,
+                                             .onClick = click});
             attach(b, f);
             strip.push_back(b);
             widths.push_back(b->Width());

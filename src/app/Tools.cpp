@@ -26,11 +26,10 @@ static TColorButton* MakeButton(TControl* parent, const TFont& font, TButtonStyl
     return btn;
 }
 
-TColorButton* MakeNavButton(TControl* parent, const TFont& font, int width, const std::string& hint,
-                            const std::string& caption, int top, int left, TNotifyEvent onClick) {
-    int captionWidth = TextExtent(font, caption).cx;
-    return MakeButton(parent, font, {bsAutoSize, bsCenter}, hint, caption,
-                      {left, top, std::max(width, captionWidth + 16), 38}, std::move(onClick));
+TColorButton* MakeNavButton(TNavButtonParams p) {
+    int captionWidth = TextExtent(p.font, p.caption).cx;
+    return MakeButton(p.parent, p.font, {bsAutoSize, bsCenter}, p.hint, p.caption,
+                      {p.left, p.top, std::max(p.width, captionWidth + 16), 38}, std::move(p.onClick));
 }
 
 TColorButton* MakeFolderButton(TControl* parent, const std::string& hint, const std::string& caption, int width,

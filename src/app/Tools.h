@@ -11,8 +11,17 @@ namespace tsb {
 
 constexpr TColor NavButtonColor = 15782080;  // hex F0D0C0
 
-TColorButton* MakeNavButton(TControl* parent, const TFont& font, int width, const std::string& hint,
-                            const std::string& caption, int top, int left, TNotifyEvent onClick);
+// A nav button: 38 high at (left, top), its caption centred.
+struct TNavButtonParams {
+    TControl* parent;
+    TFont font;
+    int width;  // the least: a caption that needs more widens the button
+    std::string hint;
+    std::string caption;
+    int top, left;
+    TNotifyEvent onClick;
+};
+TColorButton* MakeNavButton(TNavButtonParams p);
 TColorButton* MakeFolderButton(TControl* parent, const std::string& hint, const std::string& caption, int width,
                                int top, int left, TNotifyEvent onClick);
 

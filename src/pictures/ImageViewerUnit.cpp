@@ -107,13 +107,18 @@ void TImageViewer::FormShow() {
     const TFont& font = pnlNavBar->Font();
     int navWidth = pnlNavBar->Width();
     int returnLeft = navWidth / 2 - 75;
-    ReturnButton = MakeNavButton(pnlNavBar, font, 150, "", "Return To Menu", 2, returnLeft, [this](TControl*) { Close(); });
-    PreviousButton = MakeNavButton(pnlNavBar, font, 150, "", "Previous Image", 2, returnLeft - 154,
-                                   [this](TControl*) { PreviousImage(); });
-    NextButton = MakeNavButton(pnlNavBar, font, 150, "", "    Next Image", 2, returnLeft + 154,
-                               [this](TControl*) { NextImage(); });
-    ViewerButton = MakeNavButton(pnlNavBar, font, 150, "Open in external viewer", "    Viewer", 2, navWidth - 152,
-                                 [this](TControl*) { ViewerButtonClick(); });
+    ReturnButton = MakeNavButton({.parent = pnlNavBar, .font = font, .width = 150, .hint = "",
+                                  .caption = "Return To Menu", .top = 2, .left = returnLeft,
+                                  .onClick = [this](TControl*) { Close(); }});
+    PreviousButton = MakeNavButton({.parent = pnlNavBar, .font = font, .width = 150, .hint = "",
+                                    .caption = "Previous Image", .top = 2, .left = returnLeft - 154,
+                                    .onClick = [this](TControl*) { PreviousImage(); }});
+    NextButton = MakeNavButton({.parent = pnlNavBar, .font = font, .width = 150, .hint = "",
+                                .caption = "    Next Image", .top = 2, .left = returnLeft + 154,
+                                .onClick = [this](TControl*) { NextImage(); }});
+    ViewerButton = MakeNavButton({.parent = pnlNavBar, .font = font, .width = 150, .hint = "Open in external viewer",
+                                  .caption = "    Viewer", .top = 2, .left = navWidth - 152,
+                                  .onClick = [this](TControl*) { ViewerButtonClick(); }});
     ViewerButton->SetVisible(ViewerButtonVisible);
     NextButton->SetAlignment(alMiddleLeft);
     PreviousButton->SetAlignment(alMiddleRight);
