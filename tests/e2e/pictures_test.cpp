@@ -61,7 +61,8 @@ TEST(Pictures, ThumbnailsReplaceIconsUntilARejectedPictureAndTheViewerSteps) {
     EXPECT_TRUE(IsWindowVisible(main));
 }
 
-TEST(Pictures, APortraitPhotoStandsUprightInItsThumbnailTheViewerAndTheSlideShow) {
+// Its own suite, run by a driver of its own: it reads the screen's pixels (see the test command).
+TEST(Portrait, APhotoStoredSidewaysStandsUprightInItsThumbnailTheViewerAndTheSlideShow) {
     // Stored 400 x 200, as a phone stores a portrait photo, with the tag that turns it upright.
     // One colour: this sees the shape in all three places; which way each orientation turns is
     // checked by its corners in-process.

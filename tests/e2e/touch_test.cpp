@@ -99,7 +99,7 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
         MakeLink(root + "\\" + LinkName(i) + ".lnk", {app + "\\marker.exe", LinkName(i), "", "", ""});
     WriteFile(dir / "Tessaboard.ini", "[options]\r\nfull-screen=1\r\n");  // as a kiosk's screen
     Program program(dir.Exe());
-    HWND main = program.WaitForWindow("TfrmMain", 30000);
+    HWND main = program.WaitForWindow("TfrmMain", 60000);
     ASSERT_TRUE(main);
     ASSERT_TRUE(program.WaitForLine("TSB: TfrmMain.GetImageThumbnails", 60000));  // the page is built
 
