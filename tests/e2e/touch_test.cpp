@@ -67,19 +67,23 @@ struct SwipedPage {
     }
 };
 
-// Presses at x, y, moves the pointer by dy in steps (pausing between them when slow), rests,
-// and releases where it is.
+// Presses at x, y, moves the pointer by dy in steps (pausing between them when slow), and
+// releases: after a rest, or while still moving (at once after the last step, as a finger that
+// flicks lifts).
 void Swipe(int x, int y, int dy, int steps, bool slow, bool restBeforeRelease) {
     ASSERT_TRUE(MouseAt(x, y) && PointerReaches(x, y));
     ASSERT_TRUE(MouseAt(x, y, MOUSEEVENTF_LEFTDOWN));
     Sleep(50);
     for (int i = 1; i <= steps; ++i) {
         ASSERT_TRUE(MouseAt(x, y + dy * i / steps));
-        Sleep(slow ? 25 : 8);
+        if (i < steps || restBeforeRelease) Sleep(slow ? 25 : 8);
     }
-    ASSERT_TRUE(PointerReaches(x, y + dy));
-    if (restBeforeRelease) Sleep(200);
+    if (restBeforeRelease) {
+        ASSERT_TRUE(PointerReaches(x, y + dy));
+        Sleep(200);
+    }
     ASSERT_TRUE(MouseAt(x, y + dy, MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(PointerReaches(x, y + dy));
 }
 
 POINT CentreOf(HWND w) {
