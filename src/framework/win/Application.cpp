@@ -55,29 +55,18 @@ bool TApplication::HandleOne(MSG& msg) {
         return false;
     }
     // Key previews run outside any window procedure: the loop is their barrier.
-    try {
+    Barrier([&] {
         if (!PreTranslate(msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-    } catch (const std::exception& e) {
-        HandleException(e);
-    } catch (...) {
-        HandleException(EError("Unknown error"));
-    }
+    });
     FlushDeferred();
     return true;
 }
 
 void TApplication::Idle() {
-    if (!OnIdle) return;
-    try {
-        OnIdle();
-    } catch (const std::exception& e) {
-        HandleException(e);
-    } catch (...) {
-        HandleException(EError("Unknown error"));
-    }
+    if (OnIdle) Barrier(OnIdle);
 }
 
 bool TApplication::HandleMessage() {
@@ -121,6 +110,16 @@ void TApplication::HandleException(const std::exception& e) {
     HWND owner = mainForm_ && mainForm_->Handle() && ::IsWindowVisible(mainForm_->Handle()) ? mainForm_->Handle()
                                                                                           : nullptr;
     ::MessageBoxA(owner, message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void TApplication::HandleCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(EError("Unknown error"));
+    }
 }
 
 void TApplication::SetScreenCursor(HCURSOR c) {

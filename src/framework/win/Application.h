@@ -40,6 +40,17 @@ public:
     // The standard error box; tests may take the messages instead.
     void HandleException(const std::exception& e);
     std::function<void(const std::string& message)> OnException;
+    // The barrier where our code is called by the system (a window procedure, a timer, the idle
+    // hook, the message loop): no exception may cross into the system, so one raised by work
+    // ends here in the standard error box.
+    template <class Work>
+    void Barrier(Work&& work) {
+        try {
+            work();
+        } catch (...) {
+            HandleCurrentException();
+        }
+    }
 
     HCURSOR ScreenCursor() const { return screenCursor_; }
     void SetScreenCursor(HCURSOR c);  // nullptr: each control's own cursor again
@@ -62,6 +73,8 @@ public:
     bool HandleOne(MSG& msg);  // false on WM_QUIT
 
 private:
+    void HandleCurrentException();  // inside a catch block
+
     HWND handle_ = nullptr;
     HWND toolTip_ = nullptr;
     std::string title_;

@@ -3,7 +3,6 @@
 #include <map>
 
 #include "framework/win/Application.h"
-#include "framework/win/Errors.h"
 
 namespace tsb {
 
@@ -32,13 +31,7 @@ void TTimer::SetInterval(unsigned ms) {
 void CALLBACK TTimer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
     auto it = Timers().find(id);
     if (it == Timers().end() || !it->second->OnTimer) return;
-    try {
-        it->second->OnTimer();
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    } catch (...) {
-        Application().HandleException(EError("Unknown error"));
-    }
+    Application().Barrier(it->second->OnTimer);
 }
 
 }  // namespace tsb
