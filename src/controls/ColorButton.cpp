@@ -19,6 +19,7 @@ TColorButton::TColorButton(TControl* parent) : TControl(parent) {
     p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS;
     p.width = 75;
     p.height = 25;
+    p.classStyle = 0;  // a quick second press is a press, not a double click
     CreateHandle(p);
     ColorChanged();  // the stored settings are in: derive the bevel colours once
 }
@@ -98,19 +99,6 @@ void TColorButton::PressBecameDrag() {
 
 bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
-        case WM_SIZE:
-        case WM_SETTEXT:
-            if (msg == WM_SIZE) {
-                Invalidate();
-                return true;
-            }
-            result = DefaultHandler(msg, wp, lp);
-            Invalidate();
-            return true;
-        case WM_ENABLE:
-            SyncStateWithEnabled();
-            Invalidate();
-            return false;
         case WM_GETOBJECT:
             if (static_cast<LONG>(lp) != static_cast<LONG>(OBJID_CLIENT)) return false;
             result = ButtonAccessibleObject(Handle(), wp);
@@ -118,60 +106,58 @@ bool TColorButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         case BM_CLICK:  // what a screen reader's default action sends
             if (Enabled()) Click();
             return true;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            focused_ = msg == WM_SETFOCUS;
-            if (focused_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, CHILDID_SELF);
-            Invalidate();
-            return false;
-        case WM_RBUTTONDOWN:
-            // Taken over completely: no OnMouseDown, no pressed look.
-            if (OnRightClick)
-                OnRightClick(this, TMouseButton::mbRight, 0, Unscale(LOWORD(lp)), Unscale(HIWORD(lp)));
-            return true;
-        case WM_LBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
-            TControl::HandleMessage(msg, wp, lp, result);
-            if (Enabled()) {
-                if (msg == WM_LBUTTONDOWN && Focused() == false && ::IsWindowVisible(Handle())) SetFocus();
-                Press();
-            }
-            return true;
-        case WM_LBUTTONUP:
-        case WM_MBUTTONUP:
-        case WM_RBUTTONUP:
-            TControl::HandleMessage(msg, wp, lp, result);
-            if (Enabled() && !style_.Has(bsMultiState)) {
-                state_ = bstUp;
-                Invalidate();
-            }
-            // A button without a menu of its own leaves the right click to the window's menu.
-            if (msg == WM_RBUTTONUP && !OnRightClick) result = DefaultHandler(msg, wp, lp);
-            return true;
-        case WM_KEYDOWN:
-            if (wp == VK_SPACE && Enabled() && !(lp & 0x40000000)) Press();
-            return false;
-        case WM_KEYUP:
-            if (!Enabled()) return false;
-            if (wp == VK_SPACE) {
-                if (!style_.Has(bsMultiState)) {
-                    state_ = bstUp;
-                    Invalidate();
-                }
-                Click();
-            } else if (wp == VK_RETURN) {
-                if (style_.Has(bsMultiState)) {
-                    state_ = bstDown;
-                    Invalidate();
-                }
-                Click();
-            }
-            return false;
         default:
             return TControl::HandleMessage(msg, wp, lp, result);
     }
+}
+
+void TColorButton::FocusChanged(bool focused) {
+    focused_ = focused;
+    if (focused_) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, CHILDID_SELF);
+    Invalidate();
+}
+
+void TColorButton::EnabledChanged() {
+    SyncStateWithEnabled();
+    Invalidate();
+}
+
+bool TColorButton::MouseDown(TMouseButton b, TShiftState shift, POINT at) {
+    if (b == TMouseButton::mbRight) {
+        // Taken over completely: no OnMouseDown, no pressed look.
+        if (OnRightClick) OnRightClick(this, b, 0, Unscale(at.x), Unscale(at.y));
+        return true;
+    }
+    TControl::MouseDown(b, shift, at);
+    if (!Enabled()) return true;
+    if (b == TMouseButton::mbLeft && !Focused() && ::IsWindowVisible(Handle())) SetFocus();
+    Press();
+    return true;
+}
+
+bool TColorButton::MouseUp(TMouseButton b, TShiftState shift, POINT at) {
+    TControl::MouseUp(b, shift, at);
+    if (Enabled() && !style_.Has(bsMultiState)) {
+        state_ = bstUp;
+        Invalidate();
+    }
+    // A button without a menu of its own leaves the right click to the window's menu.
+    return b != TMouseButton::mbRight || OnRightClick;
+}
+
+bool TColorButton::KeyDown(WORD key, bool repeat) {
+    if (key == VK_SPACE && Enabled() && !repeat) Press();
+    return false;
+}
+
+bool TColorButton::KeyUp(WORD key) {
+    if (!Enabled() || (key != VK_SPACE && key != VK_RETURN)) return false;
+    // Space lets a plain button up; Enter leaves a multi-state one down.
+    if (key == VK_SPACE && !style_.Has(bsMultiState)) state_ = bstUp;
+    else if (key == VK_RETURN && style_.Has(bsMultiState)) state_ = bstDown;
+    Invalidate();
+    Click();
+    return false;
 }
 
 static SIZE WindowSize(HWND w) {

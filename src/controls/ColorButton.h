@@ -79,10 +79,18 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void PressBecameDrag() override;
     void Paint(HDC dc) override;
     bool PaintsBackground() const override { return true; }
     void ColorChanged() override;
+    void Resized() override { Invalidate(); }
+    void TextChanged() override { Invalidate(); }
+    void FocusChanged(bool focused) override;
+    void EnabledChanged() override;
+    bool MouseDown(TMouseButton b, TShiftState shift, POINT at) override;
+    bool MouseUp(TMouseButton b, TShiftState shift, POINT at) override;
+    void PressBecameDrag() override;
+    bool KeyDown(WORD key, bool repeat) override;
+    bool KeyUp(WORD key) override;
 
 private:
     void Press();  // mouse down or Space down

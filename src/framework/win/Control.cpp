@@ -24,14 +24,6 @@ void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc) {
         RaiseLastOSError(std::string("RegisterClass ") + className);
 }
 
-// The system calls a window procedure with the messages of the kind (ANSI or UTF-16) it was
-// set as; a UTF-16 window keeps characters the ANSI code page cannot carry one per message.
-static WNDPROC SetProc(HWND h, WNDPROC proc, bool unicode) {
-    auto value = reinterpret_cast<LONG_PTR>(proc);
-    return reinterpret_cast<WNDPROC>(unicode ? ::SetWindowLongPtrW(h, GWLP_WNDPROC, value)
-                                             : ::SetWindowLongPtrA(h, GWLP_WNDPROC, value));
-}
-
 // Our windows carry their control in a property: a subclass (the tooltip's, say) replaces the
 // window procedure but leaves properties alone.
 static const char* const ControlProperty = "TsbControl";
@@ -86,10 +78,17 @@ TControl::~TControl() {
     while (!children_.empty()) children_.pop_back();
     if (hwnd_) {
         if (hintTool_) Application().RemoveToolTip(hwnd_);
-        Detach(hwnd_);
-        if (systemProc_) SetProc(hwnd_, systemProc_, unicode_);
-        ::DestroyWindow(hwnd_);
+        HWND h = hwnd_;
+        Forget();
+        ::DestroyWindow(h);
     }
+}
+
+void TControl::Forget() {
+    Detach(hwnd_);
+    if (subclassed_) ::RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, 0);
+    subclassed_ = false;
+    hwnd_ = nullptr;
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
@@ -103,18 +102,24 @@ void TControl::CreateHandle(const TCreateParams& p) {
     HWND parentWnd = parent_ ? parent_->Handle() : p.owner;
     HINSTANCE inst = ::GetModuleHandleA(nullptr);
     if (!p.systemClass) EnsureWindowClass(p.className, p.classStyle, &TControl::WindowProc);
-    unicode_ = p.systemClass && p.unicode;
-    HWND h = unicode_ ? ::CreateWindowExW(p.exStyle, AnsiToWide(p.className).c_str(), AnsiToWide(p.text).c_str(),
-                                          p.style, Scale(p.left), Scale(p.top), Scale(p.width), Scale(p.height),
-                                          parentWnd, nullptr, inst, nullptr)
-                      : ::CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, Scale(p.left),
-                                          Scale(p.top), Scale(p.width), Scale(p.height), parentWnd, nullptr, inst,
-                                          p.systemClass ? nullptr : this);
+    // A UTF-16 window keeps characters the ANSI code page cannot carry one per message.
+    HWND h = p.systemClass && p.unicode
+                 ? ::CreateWindowExW(p.exStyle, AnsiToWide(p.className).c_str(), AnsiToWide(p.text).c_str(), p.style,
+                                     Scale(p.left), Scale(p.top), Scale(p.width), Scale(p.height), parentWnd, nullptr,
+                                     inst, nullptr)
+                 : ::CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, Scale(p.left), Scale(p.top),
+                                     Scale(p.width), Scale(p.height), parentWnd, nullptr, inst,
+                                     p.systemClass ? nullptr : this);
     if (!h) RaiseLastOSError(std::string("CreateWindow ") + p.className);
     if (p.systemClass) {
         hwnd_ = h;
         Attach(h, this);
-        systemProc_ = SetProc(h, &TControl::WindowProc, unicode_);
+        if (!::SetWindowSubclass(h, &TControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+            Forget();
+            ::DestroyWindow(h);
+            RaiseLastOSError(std::string("SetWindowSubclass ") + p.className);
+        }
+        subclassed_ = true;
     }
     if (parent_) RecordAnchorMargins();
     ApplyFontToWindow();
@@ -133,37 +138,23 @@ LRESULT CALLBACK TControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return self->Dispatch(msg, wp, lp);
 }
 
+LRESULT CALLBACK TControl::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR control) {
+    return reinterpret_cast<TControl*>(control)->Dispatch(msg, wp, lp);
+}
+
 LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-    // No exception may cross into the system: it ends here in the standard error box.
     ++dispatchDepth_;
     LRESULT result = 0;
-    try {
-        if (msg == WM_MOUSEMOVE && !hintTool_ && !hint_.empty()) {
-            hintTool_ = true;
-            MSG move{hwnd_, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
-            ::GetCursorPos(&move.pt);
-            Application().AddToolTip(hwnd_, hint_, move);
-        }
-        if (msg == WM_SETFOCUS)
-            for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
+    Application().Barrier([&] {
         if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    } catch (...) {
-        Application().HandleException(EError("Unknown error"));
-    }
+    });
     --dispatchDepth_;
-    if (msg == WM_NCDESTROY) {
-        Detach(hwnd_);
-        hwnd_ = nullptr;
-    }
+    if (msg == WM_NCDESTROY) Forget();
     return result;
 }
 
 LRESULT TControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    if (systemProc_)
-        return unicode_ ? ::CallWindowProcW(systemProc_, hwnd_, msg, wp, lp)
-                        : ::CallWindowProcA(systemProc_, hwnd_, msg, wp, lp);
+    if (subclassed_) return ::DefSubclassProc(hwnd_, msg, wp, lp);
     return ::DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
@@ -174,12 +165,12 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             Resized();
             return false;
         case WM_ERASEBKGND:
-            if (systemProc_) return false;
+            if (subclassed_) return false;
             EraseBackground(reinterpret_cast<HDC>(wp));
             result = 1;
             return true;
         case WM_PAINT:
-            if (systemProc_) return false;
+            if (subclassed_) return false;
             {
                 ScopedPaint paint(hwnd_);
                 Paint(paint.get());
@@ -192,35 +183,46 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_ENTERIDLE:  // a menu or a dialog of the system waits for messages
             Application().Idle();
             return false;
-        case WM_NOTIFY: {
-            auto* hdr = reinterpret_cast<NMHDR*>(lp);
-            if (TControl* from = FromHandle(hdr->hwndFrom)) return from->NotifyReflected(hdr, result);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (msg == WM_SETFOCUS)
+                for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
+            FocusChanged(msg == WM_SETFOCUS);
             return false;
-        }
-        case WM_COMMAND:
-            if (lp)
-                if (TControl* from = FromHandle(reinterpret_cast<HWND>(lp))) {
-                    from->CommandReflected(HIWORD(wp));
-                    return true;
-                }
+        case WM_ENABLE:
+            EnabledChanged();
             return false;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            MouseButton(msg, wp, lp);
-            return false;
+        case WM_SETTEXT:
+            result = DefaultHandler(msg, wp, lp);
+            TextChanged();
+            return true;
+        case WM_KEYDOWN:
+            return KeyDown(static_cast<WORD>(wp), (lp & 0x40000000) != 0);
+        case WM_KEYUP:
+            return KeyUp(static_cast<WORD>(wp));
         case WM_MOUSEMOVE:
-            if (wp & MK_LBUTTON) PressMove();
+            MouseMoved(wp);
             return false;
         case WM_CAPTURECHANGED:
             EndPress(this, true);
             return false;
         default:
-            return false;
+            return Reflected(msg, wp, lp, result) || MouseButton(msg, wp, lp);
     }
+}
+
+// Notifications come to the parent: the control they are from handles them.
+bool TControl::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_NOTIFY) {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        TControl* from = FromHandle(hdr->hwndFrom);
+        return from && from->NotifyReflected(hdr, result);
+    }
+    if (msg != WM_COMMAND || !lp) return false;
+    TControl* from = FromHandle(reinterpret_cast<HWND>(lp));
+    if (!from) return false;
+    from->CommandReflected(HIWORD(wp));
+    return true;
 }
 
 void TControl::EraseBackground(HDC dc) {
@@ -239,31 +241,56 @@ bool TControl::SetCursorFor(LPARAM hitTest) {
     return true;
 }
 
-void TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
-    bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-    TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
-                     : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
-                                                                      : TMouseButton::mbMiddle;
-    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-    const TMouseEvent& ev = down ? OnMouseDown : OnMouseUp;
-    if (ev) ev(this, b, static_cast<TShiftState>(wp), Unscale(x), Unscale(y));
-    if (systemProc_ || b != TMouseButton::mbLeft) return;
-    // Own classes click on a left release over the control, like push buttons, unless the press
-    // became a drag of what scrolls them.
-    if (down) {
-        ::SetCapture(hwnd_);
-        TDragScrolling* scroller = nullptr;
-        for (TControl* c = this; c && !scroller; c = c->parent_) scroller = c->DragScroller();
-        press = {this, scroller, false};
-        if (scroller) scroller->PressBegan(PointOnScreen());
-    } else if (::GetCapture() == hwnd_) {
-        bool dragged = EndPress(this, false);  // before the capture goes, which would cancel it
-        ::ReleaseCapture();
-        RECT r;
-        ::GetClientRect(hwnd_, &r);
-        POINT pt{x, y};
-        if (!dragged && ::PtInRect(&r, pt)) Click();
+// Pages make thousands of controls: a hint's tooltip tool is made once the mouse came over it.
+void TControl::MouseMoved(WPARAM keys) {
+    if (!hintTool_ && !hint_.empty()) {
+        hintTool_ = true;
+        MSG move{hwnd_, WM_MOUSEMOVE, keys, 0, static_cast<DWORD>(::GetMessageTime()), {}};
+        ::GetCursorPos(&move.pt);
+        Application().AddToolTip(hwnd_, hint_, move);
     }
+    if (keys & MK_LBUTTON) PressMove();
+}
+
+bool TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
+    TMouseButton b;
+    bool down;
+    switch (msg) {
+        case WM_LBUTTONDOWN: b = TMouseButton::mbLeft, down = true; break;
+        case WM_RBUTTONDOWN: b = TMouseButton::mbRight, down = true; break;
+        case WM_MBUTTONDOWN: b = TMouseButton::mbMiddle, down = true; break;
+        case WM_LBUTTONUP: b = TMouseButton::mbLeft, down = false; break;
+        case WM_RBUTTONUP: b = TMouseButton::mbRight, down = false; break;
+        case WM_MBUTTONUP: b = TMouseButton::mbMiddle, down = false; break;
+        default: return false;
+    }
+    auto shift = static_cast<TShiftState>(wp);
+    POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    return down ? MouseDown(b, shift, at) : MouseUp(b, shift, at);
+}
+
+// Own classes click on a left release over the control, like push buttons, unless the press
+// became a drag of what scrolls them.
+bool TControl::MouseDown(TMouseButton b, TShiftState shift, POINT at) {
+    if (OnMouseDown) OnMouseDown(this, b, shift, Unscale(at.x), Unscale(at.y));
+    if (subclassed_ || b != TMouseButton::mbLeft) return false;
+    ::SetCapture(hwnd_);
+    TDragScrolling* scroller = nullptr;
+    for (TControl* c = this; c && !scroller; c = c->parent_) scroller = c->DragScroller();
+    press = {this, scroller, false};
+    if (scroller) scroller->PressBegan(PointOnScreen());
+    return false;
+}
+
+bool TControl::MouseUp(TMouseButton b, TShiftState shift, POINT at) {
+    if (OnMouseUp) OnMouseUp(this, b, shift, Unscale(at.x), Unscale(at.y));
+    if (subclassed_ || b != TMouseButton::mbLeft || ::GetCapture() != hwnd_) return false;
+    bool dragged = EndPress(this, false);  // before the capture goes, which would cancel it
+    ::ReleaseCapture();
+    RECT r;
+    ::GetClientRect(hwnd_, &r);
+    if (!dragged && ::PtInRect(&r, at)) Click();
+    return false;
 }
 
 void TControl::PressMove() {

@@ -151,7 +151,9 @@ protected:
     explicit TControl(TControl* parent);
     void CreateHandle(const TCreateParams& params);
 
-    // Message handling: return true when the message was handled (result set).
+    // Message handling. The base's HandleMessage calls the typed handlers below, which is what
+    // a control overrides; HandleMessage itself only for messages of its own kind. True when
+    // the message was handled (result set); false passes it on to DefaultHandler.
     virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
     virtual void Paint(HDC) {}                   // own classes: called for WM_PAINT
@@ -159,6 +161,17 @@ protected:
     virtual void FontChanged();
     virtual void ColorChanged() { Invalidate(); }
     virtual void Resized() {}
+    virtual void FocusChanged(bool /*focused*/) {}  // this window got or lost the keyboard focus
+    virtual void EnabledChanged() {}
+    virtual void TextChanged() {}  // after the window text was set
+    // A mouse button went down or up at a point of the client area (window pixels). The base
+    // reports it to OnMouseDown or OnMouseUp and runs the left button's press: the capture, the
+    // click on a release over the control, the drag of what scrolls it. True: taken whole.
+    virtual bool MouseDown(TMouseButton b, TShiftState shift, POINT at);
+    virtual bool MouseUp(TMouseButton b, TShiftState shift, POINT at);
+    // A key went down (repeat: held down, the system repeating it) or up. True: taken whole.
+    virtual bool KeyDown(WORD /*key*/, bool /*repeat*/) { return false; }
+    virtual bool KeyUp(WORD /*key*/) { return false; }
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
     // After a change of scale from oldDpi (ChangeScale). Controls that keep their children at
     // places of their own (PlacesChildren) put them there again.
@@ -181,10 +194,14 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR control);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void Forget();  // the window is going: this control no longer stands for it
     void EraseBackground(HDC dc);
     bool SetCursorFor(LPARAM hitTest);
-    void MouseButton(UINT msg, WPARAM wp, LPARAM lp);
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);  // WM_NOTIFY, WM_COMMAND
+    bool MouseButton(UINT msg, WPARAM wp, LPARAM lp);
+    void MouseMoved(WPARAM keys);
     void PressMove();
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();
@@ -195,8 +212,7 @@ private:
     void ApplyFontToWindow();
 
     HWND hwnd_ = nullptr;
-    WNDPROC systemProc_ = nullptr;
-    bool unicode_ = false;
+    bool subclassed_ = false;  // a window of a system class, whose own procedure comes after ours
     TControl* parent_ = nullptr;
     std::vector<std::unique_ptr<TControl>> children_;
     TAlign align_ = TAlign::alNone;

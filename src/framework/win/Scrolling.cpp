@@ -72,6 +72,7 @@ TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     TCreateParams p = ChildParams("TScrollBox", b);
     p.style |= WS_VSCROLL | WS_TABSTOP;
     p.exStyle = WS_EX_CONTROLPARENT;
+    p.classStyle = 0;  // quick swipes in a row between the buttons: each second press is a press
     CreateHandle(p);
 }
 
@@ -194,9 +195,6 @@ bool TScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case WM_VSCROLL:
             OnScroll(LOWORD(wp));
             return true;
-        case WM_LBUTTONDBLCLK:
-            // Quick swipes in a row between the buttons: each second press is a press too.
-            return TControl::HandleMessage(WM_LBUTTONDOWN, wp, lp, result);
         case WM_TIMER:
             if (wp != FlingTimer) return false;
             FlingStep();
