@@ -170,8 +170,7 @@ void TfrmMain::WMStartup() {
 }
 
 void TfrmMain::ReloadAll() {
-    ++busy_;  // the indicator lets messages through: no command may start meanwhile
-    ScopeExit done([this] { --busy_; });
+    auto command = gate_.Command();  // the indicator lets messages through: no command may start meanwhile
     ScopeExit hide([] { HideWorking(); });
     {
         // Started again however the reading ends, the rewrite of the file included: the

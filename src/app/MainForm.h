@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/DisplayGate.h"
 #include "controls/ColorButton.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/Forms.h"
@@ -168,15 +169,14 @@ private:
     void RenameOrMove(const std::string& lowerOld, const std::string& full);
     void ThumbnailReady(unsigned generation, const TThumbnail& thumbnail);
 
+    class TPageDisplay;
+    void ReadPageOnShow();
+    void ShowPageFrame(TFolderRecord* page);
+    void ShowPageHeader(TFolderRecord* page);
+
     unsigned thumbnailGeneration_ = 0;  // the thumbnail run whose hand-overs are installed
-
-    // A display lets messages through; one asked for meanwhile waits for it to finish and is
-    // then posted, so two builds never mix their buttons.
-    bool displaying_ = false;
-    TRef<TFolderRecord> pendingPage_;
-
+    TDisplayGate gate_;
     bool started_ = false;   // WM_STARTUP has been handled
-    int busy_ = 0;           // commands and reloads under way
     bool quitting_ = false;  // the close comes from Quit
     std::string failedLogo_;  // the logo file (path, size, time) whose error was last shown
 };

@@ -55,21 +55,15 @@ void TfrmMain::BuildMenu() {
 
 TNotifyEvent TfrmMain::Command(std::function<void()> run) {
     return [this, run = std::move(run)](TControl*) {
-        ++busy_;
-        ScopeExit done([this] { --busy_; });
+        auto command = gate_.Command();
         run();
     };
 }
 
-// The menu and its keys wait while a command, a reload, a display or a walk over the page tree
-// lets messages through: Quit in the middle of a run, or a second run inside the first, would
-// pull the ground from under it.
-bool TfrmMain::AcceptsCommands() const { return busy_ == 0 && !displaying_ && !PageTreeBusy(); }
-
-// A display takes a moment: what is asked for meanwhile is done once it has finished. Other
-// work (a command, a reload, a search, a bulk creation) takes as long as it takes, and what is
-// asked for then is dropped.
-bool TfrmMain::HoldsCommands() const { return displaying_ && busy_ == 0 && !PageTreeBusy(); }
+// Quit in the middle of a run, or a second run inside the first, would pull the ground from
+// under it.
+bool TfrmMain::AcceptsCommands() const { return gate_.AcceptsCommands(); }
+bool TfrmMain::HoldsCommands() const { return gate_.HoldsCommands(); }
 
 void TfrmMain::ShowMenuItem(TMenuItem* item, bool show) {
     item->Visible = show;

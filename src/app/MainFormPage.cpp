@@ -1,14 +1,8 @@
 // The main window's page display: the page title, header, sub-page buttons and shortcut grid.
 #include "app/MainForm.h"
 
-#include <cstdint>
-#include <utility>
-
 #include "app/Tools.h"
-#include "framework/core/GridMoves.h"
-#include "framework/core/IdleTime.h"
 #include "framework/core/Layout.h"
-#include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
@@ -39,6 +33,41 @@ TFolderRecord* TfrmMain::PageOnShow() {
     return page;
 }
 
+// One display of a page, from its beginning to its end on every way out, a failed read of the
+// folder included: what the end does is here, in its order.
+class TfrmMain::TPageDisplay {
+public:
+    explicit TPageDisplay(TfrmMain& w) : w_(w) {}
+    ~TPageDisplay() {
+        if (drawingOff_) {
+            ::SendMessageA(w_.Handle(), WM_SETREDRAW, TRUE, 0);
+            ::RedrawWindow(w_.Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+        HideWorking();
+        bool away = w_.CurrentPage != RootFolder;
+        w_.HomeButton->SetEnabled(away);
+        w_.BackButton->SetEnabled(away);
+        Application().SetScreenCursor(nullptr);
+        // Thumbnails start after the window is restored, and only for a display built to its end.
+        if (built_) w_.GetImageThumbnails();
+        if (TRef<TFolderRecord> next = w_.gate_.End(); !next.Empty()) w_.PostLoadPage(next);
+        w_.ReplayHeldCommand();
+    }
+    TPageDisplay(const TPageDisplay&) = delete;
+    TPageDisplay& operator=(const TPageDisplay&) = delete;
+
+    void DrawingOff() {
+        ::SendMessageA(w_.Handle(), WM_SETREDRAW, FALSE, 0);
+        drawingOff_ = true;
+    }
+    void Built() { built_ = true; }
+
+private:
+    TfrmMain& w_;
+    bool drawingOff_ = false;
+    bool built_ = false;
+};
+
 // Records are looked up again by reference after everything that lets messages through (the
 // indicator, ProcessMessages); no record address is kept across one.
 void TfrmMain::LoadCurrentPage() {
@@ -49,32 +78,34 @@ void TfrmMain::LoadCurrentPage() {
         RestartChangeTimer();
         return;
     }
-    if (displaying_) {
-        pendingPage_ = CurrentPage;
-        return;
-    }
-    displaying_ = true;
-    ScopeExit displaying([this] {
-        displaying_ = false;
-        if (TRef<TFolderRecord> next = std::exchange(pendingPage_, {}); !next.Empty()) PostLoadPage(next);
-        ReplayHeldCommand();
-    });
-    // Thumbnails start after the clean-up below, and only for a display built to its end.
-    bool built = false;
-    ScopeExit thumbnails([this, &built] {
-        if (built) GetImageThumbnails();
-    });
+    if (!gate_.Begin(CurrentPage)) return;
+    TPageDisplay display(*this);
     HomeButton->SetEnabled(false);
     BackButton->SetEnabled(false);
-    // From here on every way out, a failed read of the folder included, restores the window.
-    ScopeExit cleanUp([this] {
-        HideWorking();
-        bool away = CurrentPage != RootFolder;
-        HomeButton->SetEnabled(away);
-        BackButton->SetEnabled(away);
-        Application().SetScreenCursor(nullptr);
-    });
     Log("TfrmMain.LoadCurrentPage");
+    ReadPageOnShow();
+    TFolderRecord* page = PageOnShow();
+    TRef<TFolderRecord> building = page;
+    ShowPageFrame(page);
+    display.DrawingOff();
+    ShowPageHeader(page);
+    FolderPanel->DestroyControls();
+    ScrollBox1->DestroyControls();
+    MakeSubPageButtons(page);
+    if (page->Shortcuts.size() > 100) {
+        ShowLoading("");
+        page = building.Get();
+        if (!page) {  // released meanwhile: the page on show now is displayed next
+            if (!gate_.Holds()) gate_.Hold(PageOnShow());
+            return;
+        }
+    }
+    MakeShortcutButtons(page);
+    display.Built();
+}
+
+// The folder of the page on show, read again if it must be; the window says it is loading.
+void TfrmMain::ReadPageOnShow() {
     StopThumbnails();  // before the folder is read again and before its buttons go
     std::string shortcuts = ProgramFolder() + "shortcuts";
     if (!DirectoryExists(shortcuts)) ForceDirectories(shortcuts);
@@ -89,37 +120,22 @@ void TfrmMain::LoadCurrentPage() {
     PageTitlePanel->SetCaption("Loading...");
     PageTitlePanel->Repaint();
     Application().ProcessMessages();
+}
 
-    TFolderRecord* page = PageOnShow();
-    TRef<TFolderRecord> building = page;
+void TfrmMain::ShowPageFrame(TFolderRecord* page) {
     pnlNav->SetVisible(!(page == RootFolder && RootFolder->Folders.empty()));
     PageScroller1->ScrollToStart();
     FolderPanel->SetBounds(0, 0, FolderPanel->Width(), PageScroller1->Height());
     PageTitlePanel->SetCaption(page->Name);
-    ::SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-    ScopeExit redraw([this] {
-        ::SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-        ::RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    });
+}
+
+void TfrmMain::ShowPageHeader(TFolderRecord* page) {
     if (page->HeaderText.empty()) {
         pnlPageHeader->Hide();
     } else {
         pnlPageHeader->Show();
         redPageHeader->SetRichText(WideToAnsi(page->HeaderText));
     }
-    FolderPanel->DestroyControls();
-    ScrollBox1->DestroyControls();
-    MakeSubPageButtons(page);
-    if (page->Shortcuts.size() > 100) {
-        ShowLoading("");
-        page = building.Get();
-        if (!page) {  // released meanwhile: the page on show now is displayed next
-            if (pendingPage_.Empty()) pendingPage_ = PageOnShow();
-            return;
-        }
-    }
-    MakeShortcutButtons(page);
-    built = true;
 }
 
 void TfrmMain::MakeSubPageButtons(TFolderRecord* page) {
@@ -204,115 +220,10 @@ void TfrmMain::MakeShortcutButtons(TFolderRecord* page) {
     }
 }
 
-// --- navigation ---
-
-void TfrmMain::HomeButtonClick(TControl*) { PostLoadPage(RootFolder); }
-
-void TfrmMain::BackButtonClick(TControl*) {
-    if (TFolderRecord* page = CurrentPage.Get(); page && page->Parent) PostLoadPage(page->Parent);
-}
-
-void TfrmMain::FolderClick(TControl* sender) { PostLoadPage(sender->Tag().As<TFolderRecord>()); }
-
 // The page is built again at the new scale: its buttons, pictures and grid are made for it.
 void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
     TForm::DpiChanged(dpi, suggested);
     PostLoadPage(CurrentPage);
-}
-
-// Serials are 64 bits on both targets (they are never given twice), a WPARAM only 32 on one.
-void TfrmMain::PostLoadPage(TRef<TFolderRecord> page) {
-    TSerial serial = page.Serial();
-    ::PostMessageA(Handle(), WM_LOADPAGE, static_cast<WPARAM>(static_cast<std::uint32_t>(serial)),
-                   static_cast<LPARAM>(static_cast<std::uint32_t>(serial >> 32)));
-}
-
-void TfrmMain::WMLoadPage(WPARAM wp, LPARAM lp) {
-    Log("WMLoadPage");
-    TSerial serial = static_cast<std::uint32_t>(wp) | static_cast<TSerial>(static_cast<std::uint32_t>(lp)) << 32;
-    TRef<TFolderRecord> page = TRef<TFolderRecord>::FromSerial(serial);
-    // The posted reference may have outlived its record (a reload replaces what lies below).
-    if (!page.Get()) return;
-    if (displaying_) {
-        pendingPage_ = page;
-        return;
-    }
-    CurrentPage = page;
-    LoadCurrentPage();
-}
-
-// Arrows, Home, End and the page keys move the focus among the buttons of the box that holds
-// it (the page, or the strip of sub-pages) by their places; the box scrolls the focused one
-// into view. Backspace is Back and Alt+Home is Home, where those buttons can be clicked.
-bool TfrmMain::FormKeyDown(TShortCut key) {
-    auto clickable = [](TColorButton* b) { return ::IsWindowVisible(b->Handle()) && b->Enabled(); };
-    if (key == VK_BACK || key == (scAlt | VK_HOME)) {
-        TColorButton* b = key == VK_BACK ? BackButton : HomeButton;
-        if (!clickable(b) || !AcceptsCommands()) return false;
-        if (b == BackButton) BackButtonClick(b);
-        else HomeButtonClick(b);
-        return true;
-    }
-    TGridMove move;
-    switch (key) {
-        case VK_LEFT: move = TGridMove::gmLeft; break;
-        case VK_RIGHT: move = TGridMove::gmRight; break;
-        case VK_UP: move = TGridMove::gmUp; break;
-        case VK_DOWN: move = TGridMove::gmDown; break;
-        case VK_HOME: move = TGridMove::gmFirst; break;
-        case VK_END: move = TGridMove::gmLast; break;
-        case VK_PRIOR: move = TGridMove::gmPageUp; break;
-        case VK_NEXT: move = TGridMove::gmPageDown; break;
-        default: return false;
-    }
-    TControl* focused = TControl::FromHandle(::GetFocus());
-    TControl* box = focused ? focused->Parent() : nullptr;
-    if (box != ScrollBox1 && box != FolderPanel) {
-        // From outside the grid (the window itself, Back, Home) a move key enters it, so that a
-        // keyboard alone reaches every button.
-        const auto& grid = ScrollBox1->Controls();
-        if (grid.empty()) return false;
-        (move == TGridMove::gmLast ? grid.back() : grid.front())->SetFocus();
-        return true;
-    }
-    std::vector<TCellPlace> places;
-    size_t from = 0;
-    for (const auto& child : box->Controls()) {
-        if (child.get() == focused) from = places.size();
-        TBounds b = box == ScrollBox1 ? ScrollBox1->ChildPlace(child.get()) : FolderPanel->ChildPlace(child.get());
-        places.push_back({b.left, b.top});
-    }
-    RECT view;
-    ::GetClientRect(ScrollBox1->Handle(), &view);
-    if (auto to = GridNeighbour(places, from, move, Unscale(view.bottom))) box->Controls()[*to]->SetFocus();
-    return true;  // at an end the focus stays where it is
-}
-
-void TfrmMain::ScrollBox1MouseWheel(TControl*, TShiftState shift, int wheelDelta, POINT, bool& handled) {
-    POINT at;
-    ::GetCursorPos(&at);
-    handled = ::WindowFromPoint(at) == ScrollBox1->Handle();  // over a button or outside: not ours
-    if (!handled) return;
-    UINT msg = (shift & MK_SHIFT) ? WM_HSCROLL : WM_VSCROLL;
-    WPARAM direction = wheelDelta < 0 ? SB_LINEDOWN : SB_LINEUP;
-    UINT lines = 3;
-    ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    int times = static_cast<int>(lines) + 1;  // one screen per notch reads as -1: no lines at all
-    for (int i = 0; i < times; ++i) ::SendMessageA(ScrollBox1->Handle(), msg, direction, 0);
-    ::SendMessageA(ScrollBox1->Handle(), msg, SB_ENDSCROLL, 0);
-}
-
-void TfrmMain::RestartIdleHomeTimer() {
-    if (IdleHomeTime <= 0 || CurrentPage == RootFolder) return;
-    IdleHomeTimer.SetEnabled(false);
-    IdleHomeTimer.SetInterval(IdleHomeInterval(IdleHomeTime));
-    IdleHomeTimer.SetEnabled(true);
-}
-
-void TfrmMain::IdleHomeTimerTimer() {
-    IdleHomeTimer.SetEnabled(false);  // ticks again only after new input away from home
-    if (CurrentPage == RootFolder) return;
-    PostLoadPage(RootFolder);  // as the change timer does: never built inside a handler's loop
 }
 
 }  // namespace tsb

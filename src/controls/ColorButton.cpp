@@ -195,71 +195,78 @@ static void DrawDottedFocusRect(HDC dc, RECT r) {
 }
 
 void TColorButton::PaintTo(HDC dc) {
-    // 1. state sync
+    // The state follows Enabled.
     if (!Enabled()) state_ = bstDisabled;
     else if (state_ == bstDisabled) state_ = bstUp;
-    // 2. auto size. The properties, the picture's size included, are design pixels; the
-    // drawing is in the window's pixels, its edges where the window's are.
-    const int pw = picture_.Width(), ph = picture_.Height();
+    // The properties, the picture's size included, are design pixels; the drawing is in the
+    // window's pixels, its edges where the window's are.
     if (!picture_.Empty() && style_.Has(bsAutoSize)) {
-        SetWidth(pw + 2 * bevelSize_);
-        SetHeight(ph + 2 * bevelSize_);
+        SetWidth(picture_.Width() + 2 * bevelSize_);
+        SetHeight(picture_.Height() + 2 * bevelSize_);
     }
     const SIZE size = WindowSize(Handle());
-    const int W = size.cx, H = size.cy;
-    const int B = Scale(bevelSize_), S = Scale(spacing_), E = B + S;
-    const int spw = Scale(pw), sph = Scale(ph);
-    // 3. background
-    RECT r{0, 0, W, H};
+    const int B = Scale(bevelSize_), S = Scale(spacing_);
+    RECT r{0, 0, size.cx, size.cy};
     unique_hbrush face(::CreateSolidBrush(ColorToRGB(Color())));
     ::FillRect(dc, &r, face.get());
-    // 4. bevel rings
     if (bevelStyle_ != bbNone) {
-        bool sunken = (state_ == bstDown) != (bevelStyle_ == bbLowered);
-        unique_hpen light(::CreatePen(PS_SOLID, 1, ColorToRGB(highlight_)));
-        unique_hpen dark(::CreatePen(PS_SOLID, 1, ColorToRGB(shadow_)));
-        HPEN topLeft = sunken ? dark.get() : light.get(), bottomRight = sunken ? light.get() : dark.get();
-        for (int i = 0; i < B; ++i) {
-            RECT ring{i, i, W - i, H - i};
-            {
-                ScopedSelect s(dc, topLeft);
-                ::MoveToEx(dc, ring.left, ring.bottom - 1, nullptr);
-                ::LineTo(dc, ring.left, ring.top);
-                ::LineTo(dc, ring.right, ring.top);
-            }
-            ScopedSelect s(dc, bottomRight);
-            ::MoveToEx(dc, ring.right - 1, ring.top + 1, nullptr);
-            ::LineTo(dc, ring.right - 1, ring.bottom - 1);
-            ::LineTo(dc, ring.left, ring.bottom - 1);
-        }
-        r = {B, B, W - B, H - B};
+        PaintBevel(dc, size, B);
+        r = {B, B, size.cx - B, size.cy - B};
     }
-    // 5. focus rectangle. A button without a picture gets its inner fill first: filled after
-    // the focus rectangle, as the picture step would, it wiped the rectangle out.
+    // A button without a picture gets its inner fill first: filled after the focus rectangle,
+    // as the picture would be, it wiped the rectangle out.
     if (picture_.Empty()) {
-        RECT inner{B, B, W - B, H - B};
+        RECT inner{B, B, size.cx - B, size.cy - B};
         ::FillRect(dc, &inner, face.get());
     }
-    if (focused_ && style_.Has(bsShowFocus) && Enabled()) {
+    if (focused_ && style_.Has(bsShowFocus) && Enabled())
         DrawDottedFocusRect(dc, {r.left + S - 1, r.top + S - 1, r.right - S + 1, r.bottom - S + 1});
+    PaintPicture(dc, size, B + S);
+    PaintCaption(dc);
+}
+
+void TColorButton::PaintBevel(HDC dc, SIZE size, int rings) {
+    bool sunken = (state_ == bstDown) != (bevelStyle_ == bbLowered);
+    unique_hpen light(::CreatePen(PS_SOLID, 1, ColorToRGB(highlight_)));
+    unique_hpen dark(::CreatePen(PS_SOLID, 1, ColorToRGB(shadow_)));
+    HPEN topLeft = sunken ? dark.get() : light.get(), bottomRight = sunken ? light.get() : dark.get();
+    for (int i = 0; i < rings; ++i) {
+        RECT ring{i, i, size.cx - i, size.cy - i};
+        {
+            ScopedSelect s(dc, topLeft);
+            ::MoveToEx(dc, ring.left, ring.bottom - 1, nullptr);
+            ::LineTo(dc, ring.left, ring.top);
+            ::LineTo(dc, ring.right, ring.top);
+        }
+        ScopedSelect s(dc, bottomRight);
+        ::MoveToEx(dc, ring.right - 1, ring.top + 1, nullptr);
+        ::LineTo(dc, ring.right - 1, ring.bottom - 1);
+        ::LineTo(dc, ring.left, ring.bottom - 1);
     }
-    // 6. picture position defaults, stored once
+}
+
+// edge: bevel and spacing, window pixels.
+void TColorButton::PaintPicture(HDC dc, SIZE size, int edge) {
+    const int pw = picture_.Width(), ph = picture_.Height();
+    // The picture's default place, stored once.
     if (pictureTop_ == -1) pictureTop_ = (Height() - ph) / 2;
     if (pictureLeft_ == -1) pictureLeft_ = (Width() - pw) / 2;
-    // 7. picture
-    if (!picture_.Empty()) {
-        RECT d;
-        if (style_.Has(bsStretch)) {
-            d = {E, E, W - E, H - E};
-        } else if (style_.Has(bsCenter)) {
-            d = {Scale(pictureLeft_), Scale(pictureTop_), Scale(pictureLeft_) + spw, Scale(pictureTop_) + sph};
-        } else {
-            Point o = PictureOriginForAlignment(alignment_, W, H, E, spw, sph);
-            d = {o.x, o.y, o.x + spw, o.y + sph};
-        }
-        picture_.Draw(dc, d);
+    if (picture_.Empty()) return;
+    const int spw = Scale(pw), sph = Scale(ph);
+    RECT d;
+    if (style_.Has(bsStretch)) {
+        d = {edge, edge, size.cx - edge, size.cy - edge};
+    } else if (style_.Has(bsCenter)) {
+        d = {Scale(pictureLeft_), Scale(pictureTop_), Scale(pictureLeft_) + spw, Scale(pictureTop_) + sph};
+    } else {
+        Point o = PictureOriginForAlignment(alignment_, size.cx, size.cy, edge, spw, sph);
+        d = {o.x, o.y, o.x + spw, o.y + sph};
     }
-    // 8. caption
+    picture_.Draw(dc, d);
+}
+
+// The caption, embossed as the font style and the state say.
+void TColorButton::PaintCaption(HDC dc) {
     if (Caption().empty() && captionW_.empty()) return;
     ::SetBkMode(dc, TRANSPARENT);
     ScopedSelect font(dc, Font().Handle());

@@ -94,6 +94,9 @@ protected:
 
 private:
     void Press();  // mouse down or Space down
+    void PaintBevel(HDC dc, SIZE size, int rings);
+    void PaintPicture(HDC dc, SIZE size, int edge);
+    void PaintCaption(HDC dc);
     void DrawCaption(HDC dc, int dx, int dy, TColor color);
     void SyncStateWithEnabled();
 
