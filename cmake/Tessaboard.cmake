@@ -31,7 +31,8 @@ file(GLOB TSB_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(tsb_unit_tests ${TSB_UNIT_TESTS})
 target_link_libraries(tsb_unit_tests PRIVATE tsb_core gtest_main)
 
-file(GLOB TSB_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB TSB_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp ${CMAKE_SOURCE_DIR}/tests/win/*/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_executable(tsb_win_tests ${TSB_WIN_TESTS} resources/Tessaboard.rc)
 target_include_directories(tsb_win_tests PRIVATE tests)
 target_link_libraries(tsb_win_tests PRIVATE tsb_units gtest_main)
