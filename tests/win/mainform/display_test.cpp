@@ -109,7 +109,7 @@ TEST_F(PageDisplay, AnIconThatCannotBeGivenIsLoggedAndTheButtonStays) {
 TEST_F(PageDisplay, LaunchShowsLoadingThroughItsWait) {
     std::string app = dir / "app";
     MakeDir(app);
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(app + "\\marker.exe");
     MakeLink(root + "\\run.lnk", {app + "\\marker.exe", "", "Run", "", ""});
     Start();
     std::vector<std::string> titles;

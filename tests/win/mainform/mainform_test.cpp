@@ -191,7 +191,7 @@ TEST_F(MainFormTest, LaunchStartsTheTargetWithArgumentsAndFolder) {
     std::string app = dir / "app";
     MakeDir(app);
     MakeDir(dir / "work");
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(app + "\\marker.exe");
     MakeLink(root + "\\run.lnk", {app + "\\marker.exe", "one two", "Run", dir / "work", ""});
     MakeLink(root + "\\folder.lnk", {dir / "work", "", "Folder", "", ""});
     Start();
