@@ -253,9 +253,15 @@ TEST_F(MainFormTest, StalePageLoadsAreDropped) {
     MakeDir(root + "\\Games");
     Start();
     TFolderRecord* games = RootFolder->Folders[0].get();
+    // A load that went through would show a page (a null one falls back to home): so the
+    // home page stays, and no display runs.
+    ASSERT_EQ(frm->CurrentPage, RootFolder);
+    int handled = Lines("TSB: WMLoadPage"), displays = Lines("TSB: TfrmMain.LoadCurrentPage");
     frm->PostLoadPage(games);
     RemoveItem(games->Path);  // the record goes before the posted load runs
     Application().ProcessMessages();
+    EXPECT_EQ(Lines("TSB: WMLoadPage"), handled + 1) << "the load was handled";
+    EXPECT_EQ(Lines("TSB: TfrmMain.LoadCurrentPage"), displays) << "and dropped";
     EXPECT_EQ(frm->CurrentPage, RootFolder);
 }
 
