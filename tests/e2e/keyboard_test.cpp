@@ -20,12 +20,6 @@ namespace {
 
 constexpr int ButtonCount = 30;
 
-HWND FocusOf(HWND main) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr;
-}
-
 // The screen's pixels under a window, row by row.
 std::vector<COLORREF> PixelsOf(HWND w) {
     RECT r = ScreenRect(w);
