@@ -31,7 +31,8 @@ file(GLOB TSB_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(tsb_unit_tests ${TSB_UNIT_TESTS})
 target_link_libraries(tsb_unit_tests PRIVATE tsb_core gtest_main)
 
-file(GLOB TSB_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB TSB_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp ${CMAKE_SOURCE_DIR}/tests/win/*/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_executable(tsb_win_tests ${TSB_WIN_TESTS} resources/Tessaboard.rc)
 target_include_directories(tsb_win_tests PRIVATE tests)
 target_link_libraries(tsb_win_tests PRIVATE tsb_units gtest_main)
@@ -69,6 +70,7 @@ add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.
 target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)
 # Measures how the menu follows changes on disk.
 add_executable(tsb_bench_monitor tests/bench/bench_monitor.cpp resources/Tessaboard.rc)
+target_include_directories(tsb_bench_monitor PRIVATE tests)  # the in-process tests' pump
 target_link_libraries(tsb_bench_monitor PRIVATE tsb_units)
 # Measures thumbnails of a page of 12-megapixel photos against decoding alone.
 add_executable(tsb_bench_thumbnails tests/bench/bench_thumbnails.cpp tests/win/PictureFiles.cpp tests/support/Driver.cpp

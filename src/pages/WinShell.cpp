@@ -275,6 +275,7 @@ std::shared_ptr<const TIcon> TIconCache::Own(HICON handle, int designSize) {
 
 std::shared_ptr<const TIcon> TIconCache::Get(const TShortcutRecord* shortcut, int size) {
     if (!shortcut) return nullptr;
+    if (OnAsk) OnAsk(*shortcut);
     const std::string& file = shortcut->IconFile;
     if (file.empty() || !Exists(file)) return nullptr;
     int32_t index = shortcut->LinkInfo ? shortcut->LinkInfo->IconIndex : 0;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,8 @@ std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int
 // index stands for one picture in a list whatever file was given it.
 class TIconCache {
 public:
+    // Called as each icon is asked for; tests fail one icon's making through it.
+    static inline std::function<void(const TShortcutRecord& shortcut)> OnAsk;
     // Null when the shortcut has no icon (or no record).
     std::shared_ptr<const TIcon> Get(const TShortcutRecord* shortcut, int size);
 

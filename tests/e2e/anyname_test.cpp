@@ -35,7 +35,7 @@ TEST(AnyName, PagesAndShortcutsNamedInOtherScriptsShowSortOpenLaunchAndAreFound)
     std::string root = dir / "shortcuts", app = appFolder.Path();
     MakeDir(root);
     std::string marker = app + "\\маркер.exe";
-    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), marker.c_str(), FALSE));
+    ASSERT_TRUE(InstallMarker(marker));
     ASSERT_TRUE(Exists(marker));
     // Saved by an old editor in Windows-1252: "Écran" is the byte 0xC9 and "cran", not UTF-8.
     WriteFile(dir / "Tessaboard.ini", "[options]\r\ntitle=\xC9" "cran\r\n");

@@ -16,12 +16,6 @@ namespace {
 
 constexpr int PageSize = 3000;
 
-std::string LinkName(int i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "s%04d", i);
-    return name;
-}
-
 // Drags the thumb of the window's vertical scroll bar, at the top of its track, to the end with
 // the real mouse. (The scroll bar of another process can't be asked where its thumb is: at the
 // start it sits just below the upper arrow, a few pixels high at least.)
@@ -54,13 +48,13 @@ TEST(BigPage, TheLastOfThreeThousandButtonsIsReachedByTheScrollBarAndStarts) {
     std::string root = dir / "shortcuts", app = dir / "app";
     MakeDir(root);
     MakeDir(app);
-    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
+    ASSERT_TRUE(InstallMarker(app + "\\marker.exe"));
     auto made = std::chrono::steady_clock::now();
     for (int i = 0; i < PageSize; ++i)
-        MakeLink(root + "\\" + LinkName(i) + ".lnk", {app + "\\marker.exe", LinkName(i), "", "", ""});
+        MakeLink(root + "\\" + NumberedName("s", i, 4) + ".lnk", {app + "\\marker.exe", NumberedName("s", i, 4), "", "", ""});
     std::printf("[ info     ] %d links made in %.1f s\n", PageSize,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - made).count());
-    const std::string last = LinkName(PageSize - 1);
+    const std::string last = NumberedName("s", PageSize - 1, 4);
 
     for (int level : {8, 3}) {
         SCOPED_TRACE("button-size=" + std::to_string(level));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,18 +19,6 @@ using namespace tsbtest;
 namespace {
 
 constexpr int ButtonCount = 30;
-
-std::string ItemName(int i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "Item %02d", i);
-    return name;
-}
-
-HWND FocusOf(HWND main) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr;
-}
 
 // The screen's pixels under a window, row by row.
 std::vector<COLORREF> PixelsOf(HWND w) {
@@ -78,9 +65,9 @@ TEST(Keyboard, ArrowsHomeEndAndPageKeysMoveTheFocusOverThirtyButtons) {
     MakeDir(root + "\\Menu");
     MakeDir(root + "\\Menu\\Grid");
     MakeDir(app);
-    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
+    ASSERT_TRUE(InstallMarker(app + "\\marker.exe"));
     for (int i = 1; i <= ButtonCount; ++i)
-        MakeLink(root + "\\Menu\\Grid\\" + ItemName(i) + ".lnk", {app + "\\marker.exe", "", "", "", ""});
+        MakeLink(root + "\\Menu\\Grid\\" + NumberedName("Item ", i, 2) + ".lnk", {app + "\\marker.exe", "", "", "", ""});
     // The biggest buttons: the page is taller than the view.
     WriteFile(dir / "Tessaboard.ini", "[options]\r\nbutton-size=3\r\n");
 
@@ -101,9 +88,9 @@ TEST(Keyboard, ArrowsHomeEndAndPageKeysMoveTheFocusOverThirtyButtons) {
     std::vector<HWND> buttons;
     ASSERT_TRUE(WaitFor([&] {
         buttons = w.PageButtons();
-        return buttons.size() == ButtonCount && TextOf(buttons.back()) == ItemName(ButtonCount);
+        return buttons.size() == ButtonCount && TextOf(buttons.back()) == NumberedName("Item ", ButtonCount, 2);
     }, 15000));
-    for (int i = 0; i < ButtonCount; ++i) ASSERT_EQ(TextOf(buttons[i]), ItemName(i + 1));
+    for (int i = 0; i < ButtonCount; ++i) ASSERT_EQ(TextOf(buttons[i]), NumberedName("Item ", i + 1, 2));
 
     // The grid as shown at the top: its columns and the distance from row to row. (Buttons far
     // out of view are parked where their places can't be read.)

@@ -26,7 +26,7 @@ TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
     MakeLink(root + "\\top.lnk", {target, "", "Top", "", ""});
     std::string tools = dir / "app";
     MakeDir(tools);
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (tools + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(tools + "\\marker.exe");
     MakeLink(root + "\\Arcade\\pin.lnk", {tools + "\\marker.exe", "", "Pin", tools, ""});
     MakeLink(root + "\\games2\\solo.lnk", {target, "", "Solo", "", ""});
     TempFolder outside{"tsbdrop"};

@@ -17,7 +17,7 @@ struct Tree {
     Tree() {
         MakeDir(root);
         MakeDir(app);
-        CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+        InstallMarker(app + "\\marker.exe");
         MakeDir(dir / "work");
         MakeDir(root + "\\Games");
         MakeDir(root + "\\Games\\Cards");

@@ -4,7 +4,6 @@
 // next press), and no swipe runs past the first or last row.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,12 +17,6 @@ using namespace tsbtest;
 namespace {
 
 constexpr int PageSize = 300;
-
-std::string LinkName(int i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "t%03d", i);
-    return name;
-}
 
 // The page of 300 buttons on show, and where the grid puts each of them in the page.
 struct SwipedPage {
@@ -98,9 +91,9 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
     TempFolder elsewhere("tsbtouch");  // what the marker writes is no change the menu follows
     std::string root = dir / "shortcuts", app = elsewhere.Path();
     MakeDir(root);
-    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE));
+    ASSERT_TRUE(InstallMarker(app + "\\marker.exe"));
     for (int i = 0; i < PageSize; ++i)
-        MakeLink(root + "\\" + LinkName(i) + ".lnk", {app + "\\marker.exe", LinkName(i), "", "", ""});
+        MakeLink(root + "\\" + NumberedName("t", i, 3) + ".lnk", {app + "\\marker.exe", NumberedName("t", i, 3), "", "", ""});
     WriteFile(dir / "Tessaboard.ini", "[options]\r\nfull-screen=1\r\n");  // as a kiosk's screen
     Program program(dir.Exe());
     HWND main = program.WaitForWindow("TfrmMain", 60000);
@@ -121,7 +114,7 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
         grid.Advance(size.width, mainClient.right);
     }
     page.Find();
-    for (int i = 0; i < PageSize; ++i) ASSERT_TRUE(page.buttons[static_cast<size_t>(i)]) << LinkName(i);
+    for (int i = 0; i < PageSize; ++i) ASSERT_TRUE(page.buttons[static_cast<size_t>(i)]) << NumberedName("t", i, 3);
     const int end = page.tops.back() + size.height - page.view.bottom;  // the last row at the bottom
     ASSERT_GT(end, 2000) << "a page several views long";
     SetForegroundWindow(main);
@@ -139,7 +132,7 @@ TEST(Touch, APageFollowsASwipeWhichStartsNothingFlingsOnAndStopsAtTheLastRow) {
     // pixel for pixel, and the button's program does not start.
     size_t pressed = 0;
     while (page.tops[pressed] < 500) ++pressed;
-    const std::string name = LinkName(static_cast<int>(pressed));
+    const std::string name = NumberedName("t", static_cast<int>(pressed), 3);
     POINT at = CentreOf(page.buttons[pressed]);
     ASSERT_EQ(WindowFromPoint(at), page.buttons[pressed]);
     Swipe(at.x, at.y, -400, 20, true, true);

@@ -363,7 +363,7 @@ void MakeTree(const ProgramFolder& dir, const std::string& pictures) {
     MakeDir(root + "\\Changes B");
     MakeDir(root + "\\Pictures 1\\Deep");
     MakeDir(root + "\\Run");
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (dir / "tsb_marker.exe").c_str(), FALSE);
+    InstallMarker(dir / "tsb_marker.exe");
     MakeLink(root + "\\Run\\marker.lnk", {dir / "tsb_marker.exe", "", "", dir.Path(), ""});
     WriteFile(dir / "target.txt", "a target");
     MakeLink(dir / "template.lnk", {dir / "target.txt", "", "", "", ""});

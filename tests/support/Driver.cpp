@@ -159,6 +159,16 @@ std::string BuildFolder() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
+bool InstallMarker(const std::string& exe) {
+    return CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), exe.c_str(), FALSE) != FALSE;
+}
+
+std::string NumberedName(const std::string& prefix, int i, int digits) {
+    std::string n = std::to_string(i);
+    if (static_cast<int>(n.size()) < digits) n.insert(0, static_cast<size_t>(digits) - n.size(), '0');
+    return prefix + n;
+}
+
 // --- links ---
 
 namespace {

@@ -35,6 +35,11 @@ void MakeDir(const std::string& path);
 void RemoveTree(const std::string& path);
 std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern = "*");
 std::string BuildFolder();  // the folder of the running test program, the program's and its helpers'
+// The marker program copied to exe: started, it adds its arguments and working folder to
+// marker.txt beside itself. False when the copy failed.
+bool InstallMarker(const std::string& exe);
+// prefix and i in at least digits digits ("s", 7, 4: "s0007"): names that sort as they count.
+std::string NumberedName(const std::string& prefix, int i, int digits);
 
 struct LinkSpec {
     std::string target, arguments, description, workingDir, iconFile;

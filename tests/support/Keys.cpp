@@ -47,6 +47,12 @@ void TypeText(HWND target, const std::string& text) {
     SendKeys(target, std::move(input));
 }
 
+HWND FocusOf(HWND w) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui) ? gui.hwndFocus : nullptr;
+}
+
 bool MouseAt(int x, int y, DWORD buttons) {
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};

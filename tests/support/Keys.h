@@ -16,6 +16,9 @@ void PressKeys(HWND target, std::initializer_list<WORD> keys);
 // Text typed character by character (UTF-8, any script).
 void TypeText(HWND target, const std::string& text);
 
+// The window with the keyboard focus in the thread of w (another program's, say), or none.
+HWND FocusOf(HWND w);
+
 // The mouse to x, y of the screen, with the button changes given (MOUSEEVENTF_LEFTDOWN, ...);
 // false when the input is not taken.
 bool MouseAt(int x, int y, DWORD buttons = 0);

@@ -27,14 +27,20 @@ inline DWORD HandleCount() {
     return n;
 }
 
-// Runs the GUI thread's loop until pred() holds or the time is up; returns pred().
+// Runs the GUI thread's loop until pred() holds or the time is up, looking at pred after each
+// message and at least every sliceMs; returns pred(). A quit is left for the main loop, as
+// ProcessMessages leaves it.
 template <class Pred>
-bool PumpUntil(Pred pred, DWORD timeoutMs = 5000) {
+bool PumpUntil(Pred pred, DWORD timeoutMs = 5000, DWORD sliceMs = 20) {
     DWORD start = GetTickCount();
     while (!pred() && GetTickCount() - start < timeoutMs) {
         MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) tsb::Application().HandleOne(msg);
-        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, sliceMs, QS_ALLINPUT);
+        } else if (!tsb::Application().HandleOne(msg)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
     }
     return pred();
 }

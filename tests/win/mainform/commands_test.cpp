@@ -10,6 +10,7 @@
 #include "win/DialogAnswerer.h"
 #include "win/MainFormFixture.h"
 #include "win/ModalScript.h"
+#include "win/ProcessCounts.h"
 
 using namespace tsb;
 using namespace tsbtest;
@@ -95,17 +96,8 @@ protected:
             },
             [&] { done = true; });
         PostClick(w, true);
-        WaitUntil([&] { return done; }, 3000);
+        PumpUntil([&] { return done; }, 3000);
         return seen;
-    }
-    // Handles messages until pred holds or the time is up.
-    bool WaitUntil(const std::function<bool()>& pred, int ms = 5000) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!pred() && std::chrono::steady_clock::now() < end) {
-            Application().ProcessMessages();
-            Sleep(10);
-        }
-        return pred();
     }
     void WriteIni(const std::string& options) { WriteFile(frm->IniFileName(), "[options]\r\n" + options); }
     // Posts a key to the focused control (a shortcut button), with the modifiers held.
@@ -166,22 +158,22 @@ TEST_F(CommandsTest, KeysReachOnlyTheCommandsShown) {
     std::vector<std::string> opened = WindowsOpened([&](const std::vector<std::string>&) {
         PostKey(VK_INSERT);  // New Page
         PostKey(VK_F5);      // Redisplay: the sign that the key before has been read
-        ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+        ASSERT_TRUE(PumpUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
         displays = Lines("TSB: WMLoadPage");
         {
             HeldKeys ctrl{VK_CONTROL};
             PostKey(VK_INSERT);  // Create Shortcuts
             PostKey('Q');        // Quit, hidden by the file
-            WaitUntil([] { return false; }, 200);
+            PumpUntil([] { return false; }, 200);
         }
         {
             HeldKeys shift{VK_SHIFT};
             PostKey(VK_F5);  // Reload
-            WaitUntil([] { return false; }, 200);
+            PumpUntil([] { return false; }, 200);
         }
         PostKey(VK_F10, true);  // Slide Show, hidden by the file
         PostKey(VK_F5);         // Redisplay: shown to everyone, and the sign the keys before were read
-        ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+        ASSERT_TRUE(PumpUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
     });
     EXPECT_TRUE(opened.empty()) << opened[0];
     EXPECT_EQ(Lines("TSB: TfrmMain.LoadConfig"), configReads) << "no reload";
@@ -191,7 +183,7 @@ TEST_F(CommandsTest, KeysReachOnlyTheCommandsShown) {
     // F1 opens About from a button with the focus.
     opened = WindowsOpened([&](const std::vector<std::string>& seen) {
         PostKey(VK_F1);
-        WaitUntil([&] { return !seen.empty(); });
+        PumpUntil([&] { return !seen.empty(); });
     });
     EXPECT_EQ(opened, (std::vector<std::string>{"TSplashForm"}));
 }
@@ -221,13 +213,13 @@ TEST_F(CommandsTest, NewPageProposesAFreeNameAndMakesOnlyPlainNewFolders) {
             },
             [] {});
         PostKey(VK_INSERT);
-        EXPECT_TRUE(WaitUntil([&] { return answered && !IsWindowVisible(FindWindowA("TInputQueryForm", nullptr)); }));
+        EXPECT_TRUE(PumpUntil([&] { return answered && !IsWindowVisible(FindWindowA("TInputQueryForm", nullptr)); }));
     };
     std::string proposed;
     answer("Projects", &proposed);
     EXPECT_EQ(proposed, "New Page (2)");
     ASSERT_TRUE(DirectoryExists(root + "\\Projects"));
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(PumpUntil([&] {
         for (auto* b : StripButtons())
             if (b->Caption() == "Projects") return true;
         return false;
@@ -258,7 +250,7 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     SetDlgItemTextW(dialog, 0x480, L"CHESS");  // the dialog's text box; match case is off
     // Enter in the dialog's text box presses Find Next: the dialog gets its keys.
     PostMessageA(GetDlgItem(dialog, 0x480), WM_KEYDOWN, VK_RETURN, 1);
-    ASSERT_TRUE(WaitUntil([&] { return frm->PageTitlePanel->Caption() == "Games"; }));
+    ASSERT_TRUE(PumpUntil([&] { return frm->PageTitlePanel->Caption() == "Games"; }));
     TColorButton* found = PageButtons().back();
     EXPECT_EQ(found->Caption(), "Zz Chess");
     EXPECT_GT(frm->ScrollBox1->ScrollPos(), 0) << "the found button is scrolled into view";
@@ -284,7 +276,7 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     ModalScript answer(answerBox(), [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_NE(told.find("Search complete"), std::string::npos) << told;
-    EXPECT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; })) << "closed after the last match";
+    EXPECT_TRUE(PumpUntil([&] { return frm->FindDialog1.Handle() == nullptr; })) << "closed after the last match";
     EXPECT_FALSE(IsWindow(dialog));
     // Opened again, it keeps its text and the match-case choice; whole word stays disabled.
     frm->mnuFindClick(nullptr);
@@ -298,7 +290,7 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     ModalScript again(answerBox(), [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_LT(frm->FindDialog1.FindText().size(), 256u);
-    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
     frm->mnuFindClick(nullptr);
     dialog = frm->FindDialog1.Handle();
     ASSERT_TRUE(dialog);
@@ -310,7 +302,7 @@ TEST_F(CommandsTest, FindShowsEachMatchInTurnAndEndsWithSearchComplete) {
     ModalScript caseMatters(answerBox(), [] {});
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_NE(told.find("Search complete"), std::string::npos) << frm->PageTitlePanel->Caption();
-    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return frm->FindDialog1.Handle() == nullptr; }));
     frm->mnuFindClick(nullptr);
     dialog = frm->FindDialog1.Handle();
     ASSERT_TRUE(dialog);
@@ -326,7 +318,7 @@ TEST_F(CommandsTest, ButtonSizeRedrawsAfterATenthAndReloadBringsBackTheFile) {
     Start();
     auto started = std::chrono::steady_clock::now();
     frm->ButtonSizeClick(frm->mnuButtonSizes[5]);  // Smallest
-    ASSERT_TRUE(WaitUntil([&] { return PageButtons()[0]->Width() == 85; }));
+    ASSERT_TRUE(PumpUntil([&] { return PageButtons()[0]->Width() == 85; }));
     auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_GE(waited, std::chrono::milliseconds(90));
     EXPECT_EQ(PageButtons()[0]->Height(), 80);
@@ -366,16 +358,16 @@ TEST_F(CommandsTest, CreateShortcutsRunsFromItsKeyAndQuitWaitsForItsEnd) {
     {
         HeldKeys ctrl{VK_CONTROL};
         PostKey(VK_INSERT);
-        ASSERT_TRUE(WaitUntil([&] { return filled; }));
+        ASSERT_TRUE(PumpUntil([&] { return filled; }));
     }
-    ASSERT_TRUE(WaitUntil([&] { return PageButtons().size() == 21; }, 20000)) << PageButtons().size();
+    ASSERT_TRUE(PumpUntil([&] { return PageButtons().size() == 21; }, 20000)) << PageButtons().size();
     EXPECT_FALSE(Application().Terminated()) << "Quit was refused during the run";
     EXPECT_EQ(FilesIn(root, "*.lnk").size(), 21u);
     ASSERT_TRUE(frm->FolderMonitor);
     EXPECT_TRUE(frm->FolderMonitor->Active());
     // The monitor is back: a link made now shows without anything else.
     Link("b.lnk", "Beta");
-    EXPECT_TRUE(WaitUntil([&] { return PageButtons().size() == 22; }));
+    EXPECT_TRUE(PumpUntil([&] { return PageButtons().size() == 22; }));
     EXPECT_EQ(frm->LastSourcePath, source.Path());
 }
 
@@ -429,7 +421,7 @@ TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
     // Backspace is Back; Alt+Home is Home, where they can be clicked.
     int displays = Lines("TSB: WMLoadPage");
     PostKey(VK_BACK);
-    ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+    ASSERT_TRUE(PumpUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page");
     Go(RootFolder->Folders[0]->Folders[0].get());
     ASSERT_EQ(frm->PageTitlePanel->Caption(), "Cards");
@@ -437,14 +429,14 @@ TEST_F(CommandsTest, KeysMoveTheFocusThroughTheGridAndNavigate) {
     {
         HeldKeys alt{VK_MENU};
         PostKey(VK_HOME, true);
-        ASSERT_TRUE(WaitUntil([&] { return frm->PageTitlePanel->Caption() == "Home Page"; }));
+        ASSERT_TRUE(PumpUntil([&] { return frm->PageTitlePanel->Caption() == "Home Page"; }));
     }
     EXPECT_FALSE(frm->BackButton->Enabled());
     FocusFirstButton();
     displays = Lines("TSB: WMLoadPage");
     PostKey(VK_BACK);  // Back is off on the home page: nothing, and F5 after it is read
     PostKey(VK_F5);
-    ASSERT_TRUE(WaitUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
+    ASSERT_TRUE(PumpUntil([&] { return Lines("TSB: WMLoadPage") > displays; }));
     EXPECT_EQ(Lines("TSB: WMLoadPage"), displays + 1);
 }
 
@@ -458,7 +450,7 @@ TEST_F(CommandsTest, WhereQuitIsHiddenOnlyTheSessionsEndClosesTheMenu) {
     EXPECT_FALSE(Application().Terminated());
     EXPECT_TRUE(IsWindowVisible(frm->Handle()));
     PostMessageA(Application().Handle(), WM_CLOSE, 0, 0);  // to the hidden window that owns it
-    WaitUntil([&] { return Lines("TSB: TfrmMain: close refused") == 3; });
+    PumpUntil([&] { return Lines("TSB: TfrmMain: close refused") == 3; });
     EXPECT_EQ(Lines("TSB: TfrmMain: close refused"), 3);
     EXPECT_TRUE(IsWindow(frm->Handle()));
     EXPECT_EQ(Lines("TSB: TfrmMain.TouchIniFile"), writes) << "nothing of the close ran";
@@ -484,7 +476,7 @@ TEST_F(CommandsTest, AMenuKeyPressedDuringADisplayActsWhenItHasEnded) {
         frm->LoadCurrentPage();
     }
     EXPECT_FALSE(frm->FindDialog1.Handle()) << "not in the middle of the display";
-    ASSERT_TRUE(WaitUntil([&] { return frm->FindDialog1.Handle() != nullptr; })) << "the key was held, not lost";
+    ASSERT_TRUE(PumpUntil([&] { return frm->FindDialog1.Handle() != nullptr; })) << "the key was held, not lost";
 
     // The find dialog's Find Next, pressed during a display (one the folder monitor can start at
     // any time), is held the same way.
@@ -496,6 +488,6 @@ TEST_F(CommandsTest, AMenuKeyPressedDuringADisplayActsWhenItHasEnded) {
     RootFolder->NeedsLoad = true;
     frm->LoadCurrentPage();
     EXPECT_EQ(frm->PageTitlePanel->Caption(), "Home Page") << "not in the middle of the display";
-    EXPECT_TRUE(WaitUntil([&] { return frm->PageTitlePanel->Caption() == "Music"; })) << "Find Next held, not lost";
+    EXPECT_TRUE(PumpUntil([&] { return frm->PageTitlePanel->Caption() == "Music"; })) << "Find Next held, not lost";
     frm->FindDialog1.CloseDialog();
 }

@@ -34,6 +34,17 @@ protected:
         SendMessageA(edit->Handle(), WM_KEYUP, 'X', 0);
     }
     static void UserClick(TControl* c) { SendMessageA(c->Handle(), BM_CLICK, 0, 0); }
+    // OK clicked in the dialog shown modally (its result into result), the box it raises
+    // answered OK, and then afterLast run to end the dialog.
+    std::vector<TBoxSeen> OkAnswered(int& result, const std::function<void()>& afterLast) {
+        return AnswerBoxes(
+            {IDOK},
+            [&] {
+                PostMessageA(form->OkButton->Handle(), BM_CLICK, 0, 0);
+                result = form->ShowModal();
+            },
+            nullptr, afterLast);
+    }
 };
 
 // The text of the item selected in the folder browser's tree.
@@ -124,13 +135,7 @@ TEST_F(CreateShortcutsDialog, OkWithABadPathSaysPathNotFoundAndStaysOpen) {
     form->PathEdit->SetText(dir / "no such folder");
     int result = mrNone;
     // After the box the dialog is still open: Esc then ends it with Cancel.
-    auto boxes = AnswerBoxes(
-        {IDOK},
-        [&] {
-            PostMessageA(form->OkButton->Handle(), BM_CLICK, 0, 0);
-            result = form->ShowModal();
-        },
-        nullptr, [&] { PostMessageA(form->PathEdit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); });
+    auto boxes = OkAnswered(result, [&] { PostMessageA(form->PathEdit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); });
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Path not found.");
     EXPECT_EQ(boxes[0].owner, form->Handle());
@@ -160,13 +165,7 @@ TEST_F(CreateShortcutsDialog, APageNameThatLeavesThePageIsRefused) {
     UserClick(form->chkCreatePage);
     Type(form->PageNameEdit, "..\\..\\elsewhere");
     int result = mrNone;
-    auto boxes = AnswerBoxes(
-        {IDOK},
-        [&] {
-            PostMessageA(form->OkButton->Handle(), BM_CLICK, 0, 0);
-            result = form->ShowModal();
-        },
-        nullptr, [&] { PostMessageA(form->CancelButton->Handle(), BM_CLICK, 0, 0); });
+    auto boxes = OkAnswered(result, [&] { PostMessageA(form->CancelButton->Handle(), BM_CLICK, 0, 0); });
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, InvalidPageNameMessage);
     EXPECT_EQ(result, mrCancel);

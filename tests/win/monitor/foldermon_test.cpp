@@ -372,10 +372,18 @@ TEST_F(FolderMonitor, DestroyedWhileItsWorkerWaitsToHandOverARecord) {
     auto m = Watch(seen);
     PumpUntil([] { return GetQueueStatus(QS_POSTMESSAGE) == 0; }, 1000);
     MakeFile(dir / "pending");
-    // The worker has the record and waits for the GUI thread, which handles nothing meanwhile.
+    // The worker has the record and waits for the GUI thread, which handles nothing meanwhile:
+    // its hand-over lies in the queue, posted to the channel to the GUI thread.
+    HWND channel = FindWindowExA(HWND_MESSAGE, nullptr, "TSyncChannel", nullptr);
+    ASSERT_TRUE(channel);
+    auto handOverQueued = [channel] {
+        MSG msg;
+        return PeekMessageA(&msg, channel, 0, 0, PM_NOREMOVE) != FALSE;
+    };
     DWORD start = GetTickCount();
-    while (!HIWORD(GetQueueStatus(QS_POSTMESSAGE)) && GetTickCount() - start < 5000) Sleep(5);
+    while (!handOverQueued() && GetTickCount() - start < 5000) Sleep(5);
     ASSERT_TRUE(HIWORD(GetQueueStatus(QS_POSTMESSAGE)));
+    ASSERT_TRUE(handOverQueued()) << "the worker waits in its hand-over";
     m.reset();  // serves the hand-over, which delivers nothing
     EXPECT_TRUE(seen.empty());
     EXPECT_TRUE(NoWorkerLeft());

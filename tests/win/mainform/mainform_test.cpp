@@ -191,7 +191,7 @@ TEST_F(MainFormTest, LaunchStartsTheTargetWithArgumentsAndFolder) {
     std::string app = dir / "app";
     MakeDir(app);
     MakeDir(dir / "work");
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(app + "\\marker.exe");
     MakeLink(root + "\\run.lnk", {app + "\\marker.exe", "one two", "Run", dir / "work", ""});
     MakeLink(root + "\\folder.lnk", {dir / "work", "", "Folder", "", ""});
     Start();
@@ -253,9 +253,15 @@ TEST_F(MainFormTest, StalePageLoadsAreDropped) {
     MakeDir(root + "\\Games");
     Start();
     TFolderRecord* games = RootFolder->Folders[0].get();
+    // A load that went through would show a page (a null one falls back to home): so the
+    // home page stays, and no display runs.
+    ASSERT_EQ(frm->CurrentPage, RootFolder);
+    int handled = Lines("TSB: WMLoadPage"), displays = Lines("TSB: TfrmMain.LoadCurrentPage");
     frm->PostLoadPage(games);
     RemoveItem(games->Path);  // the record goes before the posted load runs
     Application().ProcessMessages();
+    EXPECT_EQ(Lines("TSB: WMLoadPage"), handled + 1) << "the load was handled";
+    EXPECT_EQ(Lines("TSB: TfrmMain.LoadCurrentPage"), displays) << "and dropped";
     EXPECT_EQ(frm->CurrentPage, RootFolder);
 }
 

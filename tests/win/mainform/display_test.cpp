@@ -1,27 +1,14 @@
 // The page display when something fails inside it, and the indicator during a launch.
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <new>
 
+#include "framework/core/ScopeExit.h"
 #include "framework/win/Errors.h"
+#include "pages/WinShell.h"
 #include "win/MainFormFixture.h"
 
 using namespace tsb;
 using namespace tsbtest;
-
-namespace {
-// The next allocation of exactly this many bytes fails, once: memory running out at one chosen
-// place of the real code.
-std::atomic<size_t> failingSize{0};
-}  // namespace
-
-void* operator new(std::size_t n) {
-    size_t want = failingSize.load(std::memory_order_relaxed);
-    if (want != 0 && n == want && failingSize.compare_exchange_strong(want, 0)) throw std::bad_alloc();
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
 
 class PageDisplay : public MainFormTest {
 protected:
@@ -82,12 +69,8 @@ TEST_F(PageDisplay, FailureMidwayStillRunsTheCleanUp) {
 }
 
 TEST_F(PageDisplay, AnIconThatCannotBeGivenIsLoggedAndTheButtonStays) {
-    // An icon file of a length nothing else of the display has: the copy of its name is where
-    // memory runs out.
-    std::string prefix = dir / "t";
-    constexpr size_t length = 210;
-    ASSERT_LT(prefix.size() + 4, length);
-    std::string odd = prefix + std::string(length - prefix.size() - 4, 'i') + ".txt";
+    // Memory runs out as the icon of the one named "Odd" is made, once.
+    std::string odd = dir / "odd.txt";
     WriteFile(odd, "x");
     WriteFile(dir / "plain.txt", "x");
     Link("a.lnk", "Odd", odd);
@@ -95,9 +78,15 @@ TEST_F(PageDisplay, AnIconThatCannotBeGivenIsLoggedAndTheButtonStays) {
     Start();
     ASSERT_FALSE(PageButtons()[0]->Picture().Empty()) << "an icon when memory suffices";
     lines.clear();
-    failingSize = length + 1;
+    std::string failing = "Odd";
+    TIconCache::OnAsk = [&](const TShortcutRecord& s) {
+        if (s.Name != failing) return;
+        failing.clear();
+        throw std::bad_alloc();
+    };
+    ScopeExit unhook([] { TIconCache::OnAsk = nullptr; });
     frm->LoadCurrentPage();
-    EXPECT_EQ(failingSize, 0u) << "the allocation was reached";
+    EXPECT_EQ(failing, "") << "the icon was asked for";
     auto b = PageButtons();
     ASSERT_EQ(b.size(), 2u);
     EXPECT_EQ(b[0]->Caption(), "Odd");
@@ -109,7 +98,7 @@ TEST_F(PageDisplay, AnIconThatCannotBeGivenIsLoggedAndTheButtonStays) {
 TEST_F(PageDisplay, LaunchShowsLoadingThroughItsWait) {
     std::string app = dir / "app";
     MakeDir(app);
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(app + "\\marker.exe");
     MakeLink(root + "\\run.lnk", {app + "\\marker.exe", "", "Run", "", ""});
     Start();
     std::vector<std::string> titles;

@@ -1,6 +1,5 @@
 // A strip of sub-page buttons wider than a window coordinate reaches (81 pixels a button: about
 // 400 of them): every button can be scrolled to, by the scroller and by the focus, and clicked.
-#include <cstdio>
 #include <string>
 
 #include "win/MainFormFixture.h"
@@ -11,12 +10,6 @@ using namespace tsbtest;
 namespace {
 
 constexpr int Folders = 1000;
-
-std::string FolderName(int i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "f%04d", i);
-    return name;
-}
 
 RECT RectIn(HWND parent, HWND w) {
     RECT r = ScreenRect(w);
@@ -30,7 +23,7 @@ class BigStrip : public MainFormTest {
 protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        for (int i = 0; i < Folders; ++i) MakeDir(root + "\\" + FolderName(i));
+        for (int i = 0; i < Folders; ++i) MakeDir(root + "\\" + NumberedName("f", i, 4));
         Link("one.lnk");  // with a shortcut on the page, its sub-pages go in the strip
         Start();
         frm->Show();
@@ -67,7 +60,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] {
             Application().ProcessMessages();
             TFolderRecord* page = frm->CurrentPage.Get();
-            return page && page->Name == FolderName(i);
+            return page && page->Name == NumberedName("f", i, 4);
         }, 10000)) << "the page of button " << i << " was not shown";
     }
     std::vector<TColorButton*> buttons;

@@ -104,7 +104,7 @@ TEST_F(NestedTest, ALinkLostInAnOverflowIsShown) {
 TEST_F(NestedTest, ClicksDuringTheLaunchWaitStartTheTargetOnce) {
     std::string app = dir / "app";
     MakeDir(app);
-    CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+    InstallMarker(app + "\\marker.exe");
     MakeLink(root + "\\run.lnk", {app + "\\marker.exe", "", "Run", app, ""});
     std::string marker = app + "\\marker.txt";
     StartSettled();

@@ -15,7 +15,7 @@ protected:
     std::string Marker(const std::string& name, const std::string& arguments) {
         std::string app = dir / name;
         MakeDir(app);
-        CopyFileA((BuildFolder() + "\\tsb_marker.exe").c_str(), (app + "\\marker.exe").c_str(), FALSE);
+        InstallMarker(app + "\\marker.exe");
         MakeLink(root + "\\" + name + ".lnk", {app + "\\marker.exe", arguments, name, app, ""});
         return app + "\\marker.txt";
     }

@@ -130,13 +130,17 @@ TEST_F(PictureWindows, SlideShowRepeatsThePicturesUntilAnyKey) {
     show.Page = RootFolder;
     show.SlideTime = 1;
     std::chrono::steady_clock::time_point keyAt;
+    bool posted = false;
     ModalScript script(
         [&] {
-            if (Slides() < 3) return true;  // a, c, then a again: the program is passed over
+            // Once the key is posted the script goes on ticking: a show the key fails to end is
+            // stopped when the script gives up, and the test fails instead of hanging.
+            if (posted || Slides() < 3) return true;  // a, c, then a again: the program is passed over
             // Tab: a key the form's own preview would take for itself.
             keyAt = std::chrono::steady_clock::now();
             PostMessageA(show.Handle(), WM_KEYDOWN, VK_TAB, 0);
-            return false;
+            posted = true;
+            return true;
         },
         [&] { show.StopRequested = true; });
     // The tall picture is on show between the second and third lines: checked after the show.
@@ -159,11 +163,13 @@ TEST_F(PictureWindows, SlideShowWithoutWaitingStaysStoppable) {
     TfrmSlideshow show;
     show.Page = RootFolder;
     show.SlideTime = 0;
+    bool posted = false;
     ModalScript script(
         [&] {
-            if (Slides() < 4) return true;
+            if (posted || Slides() < 4) return true;  // after the key: until the show ends, or the script gives up
             PostMessageA(show.Handle(), WM_KEYDOWN, 'Q', 0);
-            return false;
+            posted = true;
+            return true;
         },
         [&] { show.StopRequested = true; });
     show.Start();
