@@ -67,6 +67,7 @@ add_dependencies(tsb_soak Tessaboard tsb_marker)
 
 # Measures page loading and display against their floors.
 add_executable(tsb_bench_pages tests/bench/bench_pages.cpp resources/Tessaboard.rc)
+target_include_directories(tsb_bench_pages PRIVATE tests)  # the tests' view of the main window
 target_link_libraries(tsb_bench_pages PRIVATE tsb_units psapi)
 # Measures how the menu follows changes on disk.
 add_executable(tsb_bench_monitor tests/bench/bench_monitor.cpp resources/Tessaboard.rc)

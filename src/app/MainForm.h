@@ -30,6 +30,9 @@ public:
     TfrmMain();
     ~TfrmMain() override;
 
+private:
+    friend class TMainWindowView;  // what the tests reach of the window, named one by one
+
     // Layout
     TPanel* pnlHeader;
     TPanel* pnlImage;

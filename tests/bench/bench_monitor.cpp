@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
@@ -43,7 +43,7 @@ void PumpFor(DWORD ms) {
     PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 100, TimingSlice);
 }
 
-size_t ButtonCount(TfrmMain& frm) { return frm.ScrollBox1->Controls().size(); }
+size_t ButtonCount(TMainWindowView& frm) { return frm.ScrollBox1->Controls().size(); }
 
 }  // namespace
 
@@ -70,7 +70,7 @@ int main() {
     int builds = 0;
     SetDebugHook([&](const std::string& line) { builds += line == "TSB: TfrmMain.LoadCurrentPage"; });
     {
-        TfrmMain frm;
+        TMainWindowView frm;
         Application().SetMainForm(&frm);
         frm.ReloadAll();  // loads the home page and starts watching
         TFolderRecord* other = FindFolderByPath(root + "\\Other");

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "framework/core/Layout.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
@@ -68,7 +68,7 @@ void WindowsFloor(HWND parent, int n) {
 
 // After scrolling to the end, the page's last button must show where the grid puts it: pages
 // taller than a window coordinate reaches once lost their far buttons.
-bool LastButtonWhereTheLayoutSays(TfrmMain& frm) {
+bool LastButtonWhereTheLayoutSays(TMainWindowView& frm) {
     TScrollBox* box = frm.ScrollBox1;
     if (box->Controls().empty()) return false;
     SendMessageA(box->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
@@ -89,7 +89,7 @@ bool LastButtonWhereTheLayoutSays(TfrmMain& frm) {
 // A wheel notch as the page's handler gives it (four lines, then the end of the scroll), beside
 // a move of a finger dragging the page (16 pixels) through the box's drag: each the average of a
 // run from the top, painted as it goes.
-void ScrollCosts(TfrmMain& frm, int n) {
+void ScrollCosts(TMainWindowView& frm, int n) {
     TScrollBox* box = frm.ScrollBox1;
     HWND h = box->Handle();
     constexpr int Notches = 40, Moves = 160;  // 2 560 pixels each
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
             WriteFileSafely(target, "x");
             CreateShellLink(target, "Shortcut " + std::to_string(i), page + name);
         }
-        TfrmMain frm;
+        TMainWindowView frm;
         frm.LoadConfig();
         Application().SetMainForm(&frm);
         TFolderRecord* rec = nullptr;

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
@@ -82,7 +82,7 @@ TFolderRecord* SubPage(const std::string& name) {
 }
 
 // Displays the page and waits until its last thumbnail is installed; seconds.
-double DisplayWithThumbnails(TfrmMain& frm, TFolderRecord* page) {
+double DisplayWithThumbnails(TMainWindowView& frm, TFolderRecord* page) {
     auto start = std::chrono::steady_clock::now();
     frm.CurrentPage = page;
     frm.LoadCurrentPage();
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
                 (variants[0].size() + variants[1].size() + variants[2].size() + variants[3].size()) / 4);
 
     {
-        TfrmMain frm;
+        TMainWindowView frm;
         frm.AdminMode = true;
         Application().SetMainForm(&frm);
         frm.ShowForm();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
@@ -23,7 +23,7 @@ protected:
     TempFolder dir{"tsbmain"};
     std::string root = dir / "shortcuts";
     std::string target = dir / "target.exe";
-    std::unique_ptr<TfrmMain> frm;
+    std::unique_ptr<TMainWindowView> frm;
     std::vector<std::string> lines;
 
     void SetUp() override {
@@ -46,7 +46,7 @@ protected:
                 std::printf("  | %s\n", lines[i].c_str());
     }
     void Start(bool admin = false) {
-        frm = std::make_unique<TfrmMain>();
+        frm = std::make_unique<TMainWindowView>();
         frm->AdminMode = admin;
         Application().SetMainForm(frm.get());
         frm->ReloadAll();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "controls/ColorButton.h"
 #include "framework/core/Layout.h"
 #include "framework/win/Application.h"
@@ -219,12 +219,12 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BigPageTest, ::testing::Values(3, 8),
 class BigPageWheelTest : public WinTest, public ::testing::WithParamInterface<int> {
 protected:
     TempFolder dir{"tsbbig"};
-    std::unique_ptr<TfrmMain> frm;
+    std::unique_ptr<TMainWindowView> frm;
 
     void SetUp() override {
         SetProgramFolder(dir.Path());
         MakeDir(dir / "shortcuts");
-        frm = std::make_unique<TfrmMain>();
+        frm = std::make_unique<TMainWindowView>();
         Application().SetMainForm(frm.get());
         frm->ReloadAll();
         frm->ShowForm();

@@ -14,7 +14,7 @@ class PageDisplay : public MainFormTest {
 protected:
     // Started as the program starts: shown, and the first load run by the message it posts.
     void StartShown() {
-        frm = std::make_unique<TfrmMain>();
+        frm = std::make_unique<TMainWindowView>();
         frm->AdminMode = true;  // no idle hook to outlive the window
         Application().SetMainForm(frm.get());
         frm->Show();

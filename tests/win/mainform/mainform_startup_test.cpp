@@ -2,7 +2,7 @@
 // the test's own.
 #include <algorithm>
 
-#include "app/MainForm.h"
+#include "win/MainWindowView.h"
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
@@ -17,7 +17,7 @@ using namespace tsbtest;
 class StartupTest : public WinTest {
 protected:
     TempFolder dir{"tsbstart"};
-    std::unique_ptr<TfrmMain> frm;
+    std::unique_ptr<TMainWindowView> frm;
     std::vector<std::string> lines, errors;
 
     void SetUp() override {
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(StartupTest, StartupMessageIsHandledOnce) {
-    frm = std::make_unique<TfrmMain>();
+    frm = std::make_unique<TMainWindowView>();
     Application().SetMainForm(frm.get());
     frm->ShowForm();  // the first showing posts WM_STARTUP
     Application().ProcessMessages();
@@ -64,7 +64,7 @@ TEST_F(StartupTest, UnreadableLogoIsReportedOnceUntilTheFileChanges) {
     std::string logo = dir / "logo.bmp";
     WriteFile(logo, "not a bitmap");
     WriteConfig("logo=logo.bmp\r\ntitle=First\r\n");
-    frm = std::make_unique<TfrmMain>();
+    frm = std::make_unique<TMainWindowView>();
     Application().SetMainForm(frm.get());
 
     EXPECT_THROW(frm->ReloadAll(), EError);
@@ -90,7 +90,7 @@ TEST_F(StartupTest, UnreadableLogoIsReportedOnceUntilTheFileChanges) {
 // back on all the same: the menu still follows the disk.
 TEST_F(StartupTest, AReloadWhoseFileCannotBeReadLeavesTheMonitorOn) {
     WriteConfig("title=Locked\r\n");
-    frm = std::make_unique<TfrmMain>();
+    frm = std::make_unique<TMainWindowView>();
     Application().SetMainForm(frm.get());
     {
         unique_file held(CreateFileA((dir / "Tessaboard.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
