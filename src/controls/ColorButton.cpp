@@ -19,7 +19,6 @@ TColorButton::TColorButton(TControl* parent) : TControl(parent) {
     p.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS;
     p.width = 75;
     p.height = 25;
-    p.classStyle = 0;  // a quick second press is a press, not a double click
     CreateHandle(p);
     ColorChanged();  // the stored settings are in: derive the bevel colours once
 }
@@ -153,9 +152,11 @@ bool TColorButton::KeyDown(WORD key, bool repeat) {
 bool TColorButton::KeyUp(WORD key) {
     if (!Enabled() || (key != VK_SPACE && key != VK_RETURN)) return false;
     // Space lets a plain button up; Enter leaves a multi-state one down.
-    if (key == VK_SPACE && !style_.Has(bsMultiState)) state_ = bstUp;
-    else if (key == VK_RETURN && style_.Has(bsMultiState)) state_ = bstDown;
-    Invalidate();
+    bool multiState = style_.Has(bsMultiState);
+    if ((key == VK_SPACE && !multiState) || (key == VK_RETURN && multiState)) {
+        state_ = key == VK_SPACE ? bstUp : bstDown;
+        Invalidate();
+    }
     Click();
     return false;
 }

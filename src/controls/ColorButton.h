@@ -91,6 +91,7 @@ protected:
     void PressBecameDrag() override;
     bool KeyDown(WORD key, bool repeat) override;
     bool KeyUp(WORD key) override;
+    bool DoubleClickIsPress() const override { return true; }
 
 private:
     void Press();  // mouse down or Space down

@@ -117,7 +117,7 @@ void TControl::CreateHandle(const TCreateParams& p) {
         if (!::SetWindowSubclass(h, &TControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
             Forget();
             ::DestroyWindow(h);
-            RaiseLastOSError(std::string("SetWindowSubclass ") + p.className);
+            throw EError(std::string("The window of class ") + p.className + " could not be subclassed");
         }
         subclassed_ = true;
     }
@@ -138,6 +138,8 @@ LRESULT CALLBACK TControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return self->Dispatch(msg, wp, lp);
 }
 
+// The system's subclasses take messages in their UTF-16 form, whichever form the window was
+// made in; the default procedure hands them on in the form the class expects.
 LRESULT CALLBACK TControl::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR control) {
     return reinterpret_cast<TControl*>(control)->Dispatch(msg, wp, lp);
 }
@@ -146,6 +148,10 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     ++dispatchDepth_;
     LRESULT result = 0;
     Application().Barrier([&] {
+        // Plumbing every control needs, whatever its own handling of the message.
+        if (msg == WM_MOUSEMOVE) AddHintTool(lp);
+        if (msg == WM_SETFOCUS)
+            for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
         if (!HandleMessage(msg, wp, lp, result)) result = DefaultHandler(msg, wp, lp);
     });
     --dispatchDepth_;
@@ -185,8 +191,6 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            if (msg == WM_SETFOCUS)
-                for (TControl *child = this, *p = parent_; p; child = p, p = p->parent_) p->ChildFocused(child);
             FocusChanged(msg == WM_SETFOCUS);
             return false;
         case WM_ENABLE:
@@ -201,7 +205,7 @@ bool TControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_KEYUP:
             return KeyUp(static_cast<WORD>(wp));
         case WM_MOUSEMOVE:
-            MouseMoved(wp);
+            if (wp & MK_LBUTTON) PressMove();
             return false;
         case WM_CAPTURECHANGED:
             EndPress(this, true);
@@ -241,15 +245,14 @@ bool TControl::SetCursorFor(LPARAM hitTest) {
     return true;
 }
 
-// Pages make thousands of controls: a hint's tooltip tool is made once the mouse came over it.
-void TControl::MouseMoved(WPARAM keys) {
-    if (!hintTool_ && !hint_.empty()) {
-        hintTool_ = true;
-        MSG move{hwnd_, WM_MOUSEMOVE, keys, 0, static_cast<DWORD>(::GetMessageTime()), {}};
-        ::GetCursorPos(&move.pt);
-        Application().AddToolTip(hwnd_, hint_, move);
-    }
-    if (keys & MK_LBUTTON) PressMove();
+// Pages make thousands of controls: a hint's tooltip tool is made once the mouse came over it,
+// and handed that first move.
+void TControl::AddHintTool(LPARAM at) {
+    if (hintTool_ || hint_.empty()) return;
+    hintTool_ = true;
+    MSG move{hwnd_, WM_MOUSEMOVE, 0, at, static_cast<DWORD>(::GetMessageTime()), {}};
+    ::GetCursorPos(&move.pt);
+    Application().AddToolTip(hwnd_, hint_, move);
 }
 
 bool TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
@@ -262,6 +265,10 @@ bool TControl::MouseButton(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONUP: b = TMouseButton::mbLeft, down = false; break;
         case WM_RBUTTONUP: b = TMouseButton::mbRight, down = false; break;
         case WM_MBUTTONUP: b = TMouseButton::mbMiddle, down = false; break;
+        case WM_LBUTTONDBLCLK:
+            if (!DoubleClickIsPress()) return false;
+            b = TMouseButton::mbLeft, down = true;
+            break;
         default: return false;
     }
     auto shift = static_cast<TShiftState>(wp);

@@ -28,8 +28,8 @@ using TKeyPressEvent = std::function<void(TControl* sender, char& key)>;
 struct TCreateParams {
     const char* className = nullptr;  // our own class (registered lazily) unless systemClass
     bool systemClass = false;         // a class of the system, subclassed after creation
-    bool unicode = false;             // a system class made and subclassed as a UTF-16 window, so
-                                      // that text typed in any script reaches it whole
+    bool unicode = false;             // a system class made as a UTF-16 window, so that text typed
+                                      // in any script reaches it whole
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD exStyle = 0;
     UINT classStyle = CS_DBLCLKS;
@@ -172,6 +172,9 @@ protected:
     // A key went down (repeat: held down, the system repeating it) or up. True: taken whole.
     virtual bool KeyDown(WORD /*key*/, bool /*repeat*/) { return false; }
     virtual bool KeyUp(WORD /*key*/) { return false; }
+    // True: a quick second press of the left button is a press like the first (a double click
+    // means nothing to this control).
+    virtual bool DoubleClickIsPress() const { return false; }
     virtual void ChildrenChanged() {}  // a child was added or the children destroyed
     // After a change of scale from oldDpi (ChangeScale). Controls that keep their children at
     // places of their own (PlacesChildren) put them there again.
@@ -201,7 +204,7 @@ private:
     bool SetCursorFor(LPARAM hitTest);
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);  // WM_NOTIFY, WM_COMMAND
     bool MouseButton(UINT msg, WPARAM wp, LPARAM lp);
-    void MouseMoved(WPARAM keys);
+    void AddHintTool(LPARAM firstMove);
     void PressMove();
     void AdoptChild(std::unique_ptr<TControl> child);
     void RecordAnchorMargins();

@@ -72,7 +72,6 @@ TScrollBox::TScrollBox(TControl* parent, TBounds b) : TControl(parent) {
     TCreateParams p = ChildParams("TScrollBox", b);
     p.style |= WS_VSCROLL | WS_TABSTOP;
     p.exStyle = WS_EX_CONTROLPARENT;
-    p.classStyle = 0;  // quick swipes in a row between the buttons: each second press is a press
     CreateHandle(p);
 }
 

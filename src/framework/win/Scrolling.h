@@ -42,6 +42,7 @@ protected:
     // A press on the box or on a button in it, dragged, scrolls the page with the pointer; a
     // drag released while moving flings on. A touch pan (the system's gesture) scrolls the same.
     TDragScrolling* DragScroller() override { return this; }
+    bool DoubleClickIsPress() const override { return true; }  // quick swipes in a row
     void PressBegan(POINT screen) override;
     bool PressMoved(POINT screen) override;
     bool PressEnded(POINT screen, bool cancelled) override;
