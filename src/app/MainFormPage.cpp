@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <utility>
 
+#include "app/GridMoves.h"
+#include "app/IdleTime.h"
+#include "app/Layout.h"
 #include "app/Tools.h"
-#include "framework/core/GridMoves.h"
-#include "framework/core/IdleTime.h"
-#include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
