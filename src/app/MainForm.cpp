@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 
 #include "about/SplashFormUnit.h"
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"

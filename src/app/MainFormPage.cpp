@@ -7,7 +7,7 @@
 #include "app/GridMoves.h"
 #include "app/IdleTime.h"
 #include "app/Layout.h"
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
 #include "framework/core/PictureFile.h"
 #include "framework/core/PictureFit.h"
 #include "framework/core/Text.h"
