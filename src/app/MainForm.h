@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/ColorButton.h"
+#include "controls/MenuColors.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
@@ -21,8 +22,7 @@ constexpr UINT WM_STARTUP = WM_USER;       // 1024
 // in lParam (alike on both targets); see PostLoadPage.
 constexpr UINT WM_LOADPAGE = WM_USER + 1;
 
-constexpr TColor MainWindowColor = 16756059;  // hex FFAD5B
-constexpr TColor NavBarColor = 10515526;      // hex A07446
+constexpr TColor NavBarColor = 10515526;  // hex A07446
 
 class TfrmMain : public TForm {
 public:

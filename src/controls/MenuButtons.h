@@ -4,10 +4,9 @@
 #include <string>
 
 #include "controls/ColorButton.h"
+#include "controls/MenuColors.h"
 
 namespace tsb {
-
-constexpr TColor NavButtonColor = 15782080;  // hex F0D0C0
 
 // A nav button: 38 high at (left, top), its caption centred.
 struct TNavButtonParams {

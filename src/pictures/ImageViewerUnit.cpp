@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "controls/MenuButtons.h"
+#include "controls/MenuColors.h"
 #include "framework/core/PictureFile.h"
 #include "framework/core/PictureFit.h"
 #include "framework/core/Text.h"
@@ -77,7 +78,7 @@ TImageViewer::TImageViewer(const TControl* owner)
     int w = ScreenWidth(), h = ScreenHeight();
     pnlNavBar = Add<TPanel>(TBounds{0, h - 40, w, 40}, TBevelCut::bvNone);
     pnlNavBar->SetAlign(TAlign::alBottom);
-    pnlNavBar->SetColor(16756059);
+    pnlNavBar->SetColor(MainWindowColor);
     pnlNavBar->SetFont(TFont::Pixels("MS Sans Serif", 13));
     txtImageTitle = pnlNavBar->Add<TStaticText>(TBounds{8, 10, w / 2 - 75 - 154 - 16, 20}, "");
     txtImageTitle->SetFont(TFont::Pixels("MS Sans Serif", 16));
