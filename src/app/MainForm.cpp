@@ -8,6 +8,7 @@
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pages/WorkingFormUnit.h"
 
 namespace tsb {

@@ -17,11 +17,6 @@
 
 namespace tsb {
 
-constexpr UINT WM_STARTUP = WM_USER;       // 1024
-// 1025: the serial of the TFolderRecord to show, its low 32 bits in wParam and its high 32 bits
-// in lParam (alike on both targets); see PostLoadPage.
-constexpr UINT WM_LOADPAGE = WM_USER + 1;
-
 constexpr TColor NavBarColor = 10515526;  // hex A07446
 
 class TfrmMain : public TForm {

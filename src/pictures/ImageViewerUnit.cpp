@@ -10,14 +10,13 @@
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pictures/PixelBitmap.h"
 
 namespace tsb {
 
 namespace {
 
-// Posted to itself on activation: the picture is painted once the activation is through.
-constexpr UINT WM_VIEWERACTIVATE = WM_APP + 40;
 constexpr TColor ArtBackground = RGB(255, 0, 255);
 constexpr TColor ArtInk = RGB(32, 48, 96);
 
