@@ -15,7 +15,8 @@ file(GLOB TSB_UNIT_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/pictures/*.cpp
   ${CMAKE_SOURCE_DIR}/src/creation/*.cpp
   ${CMAKE_SOURCE_DIR}/src/app/*.cpp)
-list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+list(TRANSFORM TSB_CORE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE TSB_CORE_PATHS)  # in tsb_core already
+list(REMOVE_ITEM TSB_UNIT_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${TSB_CORE_PATHS})
 add_library(tsb_units STATIC ${TSB_UNIT_SOURCES})
 target_link_libraries(tsb_units PUBLIC tsb_framework)
 

@@ -1,13 +1,14 @@
 #include "app/MainForm.h"
 
 #include "about/SplashFormUnit.h"
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pages/WorkingFormUnit.h"
 
 namespace tsb {

@@ -5,6 +5,7 @@
 
 #include "app/DisplayGate.h"
 #include "controls/ColorButton.h"
+#include "controls/MenuColors.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
@@ -17,13 +18,7 @@
 
 namespace tsb {
 
-constexpr UINT WM_STARTUP = WM_USER;       // 1024
-// 1025: the serial of the TFolderRecord to show, its low 32 bits in wParam and its high 32 bits
-// in lParam (alike on both targets); see PostLoadPage.
-constexpr UINT WM_LOADPAGE = WM_USER + 1;
-
-constexpr TColor MainWindowColor = 16756059;  // hex FFAD5B
-constexpr TColor NavBarColor = 10515526;      // hex A07446
+constexpr TColor NavBarColor = 10515526;  // hex A07446
 
 class TfrmMain : public TForm {
 public:

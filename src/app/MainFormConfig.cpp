@@ -1,7 +1,7 @@
 // The main window's configuration: reading "Tessaboard.ini" and applying it.
 #include "app/MainForm.h"
 
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 #include "framework/core/Values.h"
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"

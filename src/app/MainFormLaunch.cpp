@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/Tools.h"
+#include "framework/core/PictureFile.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Convert.h"

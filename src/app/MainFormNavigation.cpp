@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-#include "framework/core/GridMoves.h"
-#include "framework/core/IdleTime.h"
+#include "app/GridMoves.h"
+#include "app/IdleTime.h"
+#include "framework/win/Messages.h"
 #include "framework/win/Debug.h"
 
 namespace tsb {

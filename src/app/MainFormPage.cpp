@@ -1,12 +1,13 @@
 // The main window's page display: the page title, header, sub-page buttons and shortcut grid.
 #include "app/MainForm.h"
 
-#include "app/Tools.h"
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
+#include "controls/MenuButtons.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pages/WorkingFormUnit.h"
 
 namespace tsb {

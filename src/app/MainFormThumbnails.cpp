@@ -2,7 +2,7 @@
 // and how a finished one is installed on its button.
 #include "app/MainForm.h"
 
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 #include "framework/core/PictureFile.h"
 #include "framework/core/PictureFit.h"
 #include "framework/core/Text.h"

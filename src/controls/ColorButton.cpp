@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "controls/ButtonAccessible.h"
-#include "framework/core/ButtonGeometry.h"
+#include "controls/ButtonGeometry.h"
 #include "framework/core/Text.h"
 #include "framework/win/Debug.h"
 #include "framework/win/ScopedWin.h"

@@ -3,12 +3,12 @@
 #include <functional>
 #include <new>
 
-#include "framework/core/NameOrder.h"
 #include "framework/core/Text.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "pages/NameOrder.h"
 #include "pages/WorkingFormUnit.h"
 
 namespace tsb {

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/NameOrder.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Convert.h"
 #include "framework/win/Forms.h"
 #include "pages/DataObject.h"
+#include "pages/NameOrder.h"
 #include "pages/WorkingFormUnit.h"
 
 namespace tsb {

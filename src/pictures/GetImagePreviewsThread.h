@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/BoundedCache.h"
 #include "framework/win/Picture.h"
 #include "framework/win/Thread.h"
+#include "pictures/BoundedCache.h"
 
 namespace tsb {
 

@@ -2,21 +2,21 @@
 
 #include <shellapi.h>
 
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
+#include "controls/MenuColors.h"
 #include "framework/core/PictureFile.h"
 #include "framework/core/PictureFit.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pictures/PixelBitmap.h"
 
 namespace tsb {
 
 namespace {
 
-// Posted to itself on activation: the picture is painted once the activation is through.
-constexpr UINT WM_VIEWERACTIVATE = WM_APP + 40;
 constexpr TColor ArtBackground = RGB(255, 0, 255);
 constexpr TColor ArtInk = RGB(32, 48, 96);
 
@@ -77,7 +77,7 @@ TImageViewer::TImageViewer(const TControl* owner)
     int w = ScreenWidth(), h = ScreenHeight();
     pnlNavBar = Add<TPanel>(TBounds{0, h - 40, w, 40}, TBevelCut::bvNone);
     pnlNavBar->SetAlign(TAlign::alBottom);
-    pnlNavBar->SetColor(16756059);
+    pnlNavBar->SetColor(MainWindowColor);
     pnlNavBar->SetFont(TFont::Pixels("MS Sans Serif", 13));
     txtImageTitle = pnlNavBar->Add<TStaticText>(TBounds{8, 10, w / 2 - 75 - 154 - 16, 20}, "");
     txtImageTitle->SetFont(TFont::Pixels("MS Sans Serif", 16));

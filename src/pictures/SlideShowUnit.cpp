@@ -6,14 +6,12 @@
 #include "framework/win/Application.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "pictures/PixelBitmap.h"
 
 namespace tsb {
 
 namespace {
-// Posted to itself on activation: the show runs once the activation is through.
-constexpr UINT WM_SLIDESHOWACTIVATE = WM_APP + 41;
-
 int ScreenWidth() { return Unscale(::GetSystemMetrics(SM_CXSCREEN)); }
 int ScreenHeight() { return Unscale(::GetSystemMetrics(SM_CYSCREEN)); }
 }  // namespace

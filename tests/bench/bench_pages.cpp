@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/Layout.h"
 #include "win/MainWindowView.h"
-#include "framework/core/Layout.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"

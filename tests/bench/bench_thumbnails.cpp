@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Layout.h"
 #include "win/MainWindowView.h"
-#include "framework/core/Layout.h"
 #include "framework/core/ScopeExit.h"
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"

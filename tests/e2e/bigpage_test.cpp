@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 #include "support/Driver.h"
 #include "support/Keys.h"
 #include "support/MainWindow.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 #include "support/Driver.h"
 #include "support/Keys.h"
 #include "support/MainWindow.h"

@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "FuzzCheck.h"
-#include "framework/core/IdleTime.h"
+#include "app/IdleTime.h"
+#include "app/Layout.h"
 #include "framework/core/IniFile.h"
-#include "framework/core/Layout.h"
 #include "framework/core/Text.h"
 #include "framework/core/Values.h"
 

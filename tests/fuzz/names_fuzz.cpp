@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "FuzzCheck.h"
-#include "framework/core/NameOrder.h"
 #include "framework/core/Text.h"
+#include "pages/NameOrder.h"
 
 using namespace tsb;
 

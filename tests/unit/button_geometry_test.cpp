@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/core/ButtonGeometry.h"
+#include "controls/ButtonGeometry.h"
 
 using namespace tsb;
 

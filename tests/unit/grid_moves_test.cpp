@@ -1,4 +1,4 @@
-#include "framework/core/GridMoves.h"
+#include "app/GridMoves.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "framework/core/IdleTime.h"
+#include "app/IdleTime.h"
 
 using namespace tsb;
 

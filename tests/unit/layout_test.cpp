@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 
 using namespace tsb;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/PictureFile.h"
-#include "framework/core/NameOrder.h"
 #include "framework/core/Text.h"
+#include "pages/NameOrder.h"
 
 using namespace tsb;
 

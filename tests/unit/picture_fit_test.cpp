@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/core/BoundedCache.h"
 #include "framework/core/PictureFit.h"
+#include "pictures/BoundedCache.h"
 
 using namespace tsb;
 

@@ -8,6 +8,7 @@
 
 #include "framework/win/Application.h"
 #include "framework/win/Convert.h"
+#include "framework/win/Messages.h"
 
 namespace tsb {
 

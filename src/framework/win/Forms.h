@@ -72,7 +72,6 @@ private:
     void CloseQuery();  // WM_CLOSE
     bool DialogKey(const MSG& msg);
 
-    static constexpr UINT WM_REPLAYHELD = WM_APP + 3;
     struct THeldCommand {
         bool waiting = false;
         TShortCut key = 0;   // a shortcut key, or

@@ -7,13 +7,13 @@
 
 #include "framework/win/Errors.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/Messages.h"
 
 namespace tsb {
 
 // --- scroll box ---
 
 namespace {
-constexpr UINT WM_TSB_UPDATERANGE = WM_APP + 1;
 constexpr int ScrollLine = 16;
 
 // Not while a mouse button is down: a click must not move what it is clicking.

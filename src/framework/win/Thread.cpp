@@ -14,12 +14,11 @@
 #include "framework/win/Control.h"
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
+#include "framework/win/Messages.h"
 
 namespace tsb {
 
 namespace {
-
-constexpr UINT WM_TSB_SYNCHRONIZE = WM_APP + 2;
 
 struct HandOver {
     const std::function<void()>* work;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Layout.h"
 #include "win/MainWindowView.h"
 #include "controls/ColorButton.h"
-#include "framework/core/Layout.h"
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"
 #include "framework/win/Forms.h"

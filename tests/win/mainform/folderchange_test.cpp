@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "framework/core/IdleTime.h"
+#include "app/IdleTime.h"
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Files.h"

@@ -7,6 +7,7 @@
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
 #include "framework/win/Files.h"
+#include "framework/win/Messages.h"
 #include "framework/win/ScopedWin.h"
 #include "pages/WorkingFormUnit.h"
 #include "win/WinTestMain.h"

@@ -1,4 +1,4 @@
-#include "framework/core/Layout.h"
+#include "app/Layout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "framework/core/ButtonGeometry.h"
+#include "controls/ButtonGeometry.h"
 
 #include <algorithm>
 

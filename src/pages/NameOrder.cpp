@@ -1,4 +1,4 @@
-#include "framework/core/NameOrder.h"
+#include "pages/NameOrder.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "framework/core/IdleTime.h"
+#include "app/IdleTime.h"
 
 #include <algorithm>
 

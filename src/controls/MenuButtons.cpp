@@ -1,4 +1,4 @@
-#include "app/Tools.h"
+#include "controls/MenuButtons.h"
 
 #include <algorithm>
 

@@ -1,15 +1,12 @@
 #pragma once
 // Makers of the menu's buttons: the nav buttons (the main window's and the picture viewer's) and
-// the big sub-page buttons, with the hand cursor they show. The picture-file test comes along
-// with this header, for the units that open pictures.
+// the big sub-page buttons, with the hand cursor they show.
 #include <string>
 
 #include "controls/ColorButton.h"
-#include "framework/core/PictureFile.h"
+#include "controls/MenuColors.h"
 
 namespace tsb {
-
-constexpr TColor NavButtonColor = 15782080;  // hex F0D0C0
 
 // A nav button: 38 high at (left, top), its caption centred.
 struct TNavButtonParams {
