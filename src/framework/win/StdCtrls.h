@@ -5,10 +5,7 @@
 #include <vector>
 
 #include "framework/win/Control.h"
-#include "framework/win/Convert.h"
 #include "framework/win/Picture.h"
-
-#include <richedit.h>
 
 namespace tsb {
 
@@ -133,27 +130,6 @@ public:
 
 private:
     std::vector<HWND> buttons_;
-};
-
-// A borderless, read-only rich-edit box.
-class TRichEdit : public TControl {
-public:
-    TRichEdit(TControl* parent, TBounds b);
-    // Rich text when the text begins "{\rtf", plain text otherwise; a file in any encoding that
-    // ReadTextFile reads.
-    void LoadFromFile(const std::string& file);
-    void SetRichText(const std::string& text);
-    std::wstring TextW() const;  // paragraphs end with CR
-    std::string Text() const { return WideToAnsi(TextW()); }
-
-protected:
-    void ColorChanged() override;
-
-private:
-    CHARFORMAT2W FormatAt(LONG pos) const;
-    std::vector<LONG> MarksStartingRuns() const;
-    void ReplaceChar(LONG pos, const std::wstring& with);
-    void GuardRunStarts();
 };
 
 }  // namespace tsb
