@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "framework/core/Text.h"
-#include "framework/win/Errors.h"
 #include "framework/win/Forms.h"
 #include "framework/win/ScopedWin.h"
 
@@ -209,6 +208,18 @@ void TGroupBox::Paint(HDC dc) {
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE);
 }
 
+TRadioButton::TRadioButton(TControl* parent, TBounds b, const std::string& caption, bool first)
+    : TControl(parent) {
+    TCreateParams p = ChildParams("BUTTON", b, caption);
+    p.systemClass = true;
+    p.style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0);
+    CreateHandle(p);
+}
+
+bool TRadioButton::Checked() const { return ::SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TRadioButton::SetChecked(bool on) { ::SendMessageA(Handle(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
 TRadioGroup::TRadioGroup(TControl* parent, TBounds b, const std::string& caption,
                          const std::vector<std::string>& items)
     : TGroupBox(parent, b, caption) {
@@ -216,32 +227,26 @@ TRadioGroup::TRadioGroup(TControl* parent, TBounds b, const std::string& caption
     // Items share the room below the caption evenly, in one column.
     int top = 16, step = std::max((b.height - top - 4) / static_cast<int>(items.size()), 1);
     for (size_t i = 0; i < items.size(); ++i) {
-        DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        HWND h = ::CreateWindowExA(0, "BUTTON", items[i].c_str(), style, Scale(8), Scale(top + step * static_cast<int>(i)),
-                                   Scale(b.width - 16), Scale(std::min(step, 17)), Handle(), nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-        if (!h) RaiseLastOSError("CreateWindow BUTTON");
-        ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
-        buttons_.push_back(h);
+        TBounds place{8, top + step * static_cast<int>(i), b.width - 16, std::min(step, 17)};
+        buttons_.push_back(Add<TRadioButton>(place, items[i], i == 0));
     }
 }
 
 int TRadioGroup::ItemIndex() const {
     for (size_t i = 0; i < buttons_.size(); ++i)
-        if (::SendMessageA(buttons_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+        if (buttons_[i]->Checked()) return static_cast<int>(i);
     return -1;
 }
 
 void TRadioGroup::SetItemIndex(int index) {
-    for (size_t i = 0; i < buttons_.size(); ++i)
-        ::SendMessageA(buttons_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->SetChecked(static_cast<int>(i) == index);
 }
 
 // The caption's mnemonic moves the focus to the chosen item.
 bool TRadioGroup::DialogChar(char ch) {
     if (buttons_.empty() || !IsMnemonic(Caption(), ch)) return false;
     int i = std::max(ItemIndex(), 0);
-    ::SetFocus(buttons_[static_cast<size_t>(i)]);
+    buttons_[static_cast<size_t>(i)]->SetFocus();
     return true;
 }
 

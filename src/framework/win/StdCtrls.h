@@ -120,6 +120,15 @@ protected:
     void Paint(HDC dc) override;
 };
 
+// One item of a radio group, the system's radio button: the group's first item starts the group
+// and is its one tab stop.
+class TRadioButton : public TControl {
+public:
+    TRadioButton(TControl* parent, TBounds b, const std::string& caption, bool first);
+    bool Checked() const;
+    void SetChecked(bool on);  // as the program sets it
+};
+
 // A group box of radio buttons, one column of items; exactly one is chosen once one was.
 class TRadioGroup : public TGroupBox {
 public:
@@ -129,7 +138,7 @@ public:
     bool DialogChar(char ch) override;
 
 private:
-    std::vector<HWND> buttons_;
+    std::vector<TRadioButton*> buttons_;  // among its children
 };
 
 }  // namespace tsb
