@@ -228,7 +228,7 @@ TRadioGroup::TRadioGroup(TControl* parent, TBounds b, const std::string& caption
     int top = 16, step = std::max((b.height - top - 4) / static_cast<int>(items.size()), 1);
     for (size_t i = 0; i < items.size(); ++i) {
         TBounds place{8, top + step * static_cast<int>(i), b.width - 16, std::min(step, 17)};
-        buttons_.push_back(Add<TRadioButton>(place, items[i], i == 0));
+        buttons_.push_back(Add<TRadioButton>({.place = place}, items[i], i == 0));
     }
 }
 
