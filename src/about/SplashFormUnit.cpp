@@ -19,22 +19,20 @@ void HideTaskBarButton() {
 TSplashForm::TSplashForm()
     : TForm({.className = "TSplashForm", .clientWidth = 509, .clientHeight = 269, .caption = "Tessaboard"}) {
     KeyPreview = true;
-    auto text = [&](TBounds b, const char* caption, const char* face, int height) {
-        TLabel* l = Add<TLabel>(b, caption, TTextAlign::taCenter);
-        l->SetFont(TFont::Pixels(face, height));
-        l->OnClick = [this](TControl* s) { FormClick(s); };
-        return l;
+    // Every part of the window closes it on a click.
+    TNotifyEvent click = [this](TControl* s) { FormClick(s); };
+    auto text = [&](TBounds b, const char* caption, const char* face, int height, unsigned anchors = akLeft | akTop) {
+        return Add<TLabel>({.place = b, .anchors = anchors, .font = TFont::Pixels(face, height), .onClick = click},
+                           caption, TTextAlign::taCenter);
     };
-    text({0, 1, 330, 101}, "Tessaboard", "Times New Roman", 45)->SetAnchors(akLeft | akTop | akRight);
+    text({0, 1, 330, 101}, "Tessaboard", "Times New Roman", 45, akLeft | akTop | akRight);
     text({0, 108, 330, 26}, "by the Tessaboard makers", "Tahoma", 21);
     text({-1, 142, 330, 14}, "Copyright (c) the Tessaboard makers", "Tahoma", 11);
     txtVersion = text({-1, 159, 330, 16}, "", "Verdana", 11);
-    text({222, 200, 262, 20}, "Free for schools and homes", "Tahoma", 16)->SetAnchors(akAll);
-    text({222, 220, 262, 20}, "tessaboard.example.org", "Tahoma", 16)->SetAnchors(akAll);
+    text({222, 200, 262, 20}, "Free for schools and homes", "Tahoma", 16, akAll);
+    text({222, 220, 262, 20}, "tessaboard.example.org", "Tahoma", 16, akAll);
     auto picture = [&](TBounds b, const char* resource) {
-        TImage* img = Add<TImage>(b, true, true);
-        img->Picture().SetGraphic(ArtworkResource(resource));
-        img->OnClick = [this](TControl* s) { FormClick(s); };
+        Add<TImage>({.place = b, .onClick = click}, true, true)->Picture().SetGraphic(ArtworkResource(resource));
     };
     picture({40, 184, 161, 73}, "LOGO");
     picture({336, 0, 161, 161}, "WORKING");

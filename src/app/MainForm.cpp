@@ -39,62 +39,43 @@ TfrmMain::~TfrmMain() {
 
 // The fixed layout, as designed (pixels at 96 dots per inch).
 void TfrmMain::BuildLayout() {
-    pnlHeader = Add<TPanel>(TBounds{0, 0, 868, 143});
-    pnlHeader->SetAlign(TAlign::alTop);
-    pnlImage = pnlHeader->Add<TPanel>(TBounds{1, 1, 240, 141}, TBevelCut::bvNone);
-    pnlImage->SetAlign(TAlign::alLeft);
-    Image1 = pnlImage->Add<TImage>(TBounds{5, 5, 230, 131});
-    Image1->SetAnchors(akAll);
-    Panel1 = pnlHeader->Add<TPanel>(TBounds{241, 1, 626, 141}, TBevelCut::bvNone);
-    Panel1->SetAlign(TAlign::alClient);
-    lblTitle = Panel1->Add<TLabel>(TBounds{0, 6, 626, 102}, "Tessaboard", TTextAlign::taCenter, true);
-    lblTitle->SetFont(TFont::Pixels("Times New Roman", 43));
-    lblTitle->SetAnchors(akAll);
-    lblSubtitle = Panel1->Add<TLabel>(TBounds{0, 113, 626, 23}, "Click the first button to open the configuration.",
-                                      TTextAlign::taCenter);
-    lblSubtitle->SetFont(TFont::Pixels("Verdana", 19));
-    lblSubtitle->SetAnchors(akAll);
-    redHeader = Panel1->Add<TRichEdit>(TBounds{3, 4, 614, 132});
-    redHeader->SetAnchors(akAll);
-    redHeader->SetEnabled(false);
-    redHeader->Hide();
+    using enum TAlign;
+    const TBevelCut flat = TBevelCut::bvNone;
+    pnlHeader = Add<TPanel>({.place = {0, 0, 868, 143}, .align = alTop});
+    pnlImage = pnlHeader->Add<TPanel>({.place = {1, 1, 240, 141}, .align = alLeft}, flat);
+    Image1 = pnlImage->Add<TImage>({.place = {5, 5, 230, 131}, .anchors = akAll});
+    Panel1 = pnlHeader->Add<TPanel>({.place = {241, 1, 626, 141}, .align = alClient}, flat);
+    lblTitle = Panel1->Add<TLabel>({.place = {0, 6, 626, 102}, .anchors = akAll,
+                                    .font = TFont::Pixels("Times New Roman", 43)},
+                                   "Tessaboard", TTextAlign::taCenter, true);
+    lblSubtitle = Panel1->Add<TLabel>({.place = {0, 113, 626, 23}, .anchors = akAll,
+                                       .font = TFont::Pixels("Verdana", 19)},
+                                      "Click the first button to open the configuration.", TTextAlign::taCenter);
+    redHeader = Panel1->Add<TRichEdit>(
+        {.place = {3, 4, 614, 132}, .anchors = akAll, .visible = false, .enabled = false});
 
-    pnlNav = Add<TPanel>(TBounds{0, 143, 868, 65}, TBevelCut::bvNone);
-    pnlNav->SetColor(NavBarColor);
-    pnlNav->SetAlign(TAlign::alTop);
-    PageTitlePanel = pnlNav->Add<TPanel>(TBounds{0, 0, 868, 22}, TBevelCut::bvNone);
+    pnlNav = Add<TPanel>({.place = {0, 143, 868, 65}, .align = alTop, .color = NavBarColor}, flat);
     TFont titleFont = TFont::Pixels("MS Sans Serif", 16, true);
     titleFont.color = SysColor(COLOR_3DLIGHT);
-    PageTitlePanel->SetFont(titleFont);
+    PageTitlePanel = pnlNav->Add<TPanel>({.place = {0, 0, 868, 22}, .align = alTop, .font = titleFont}, flat);
     PageTitlePanel->SetCaption("Home Page");
-    PageTitlePanel->SetAlign(TAlign::alTop);
-    NavPanel = pnlNav->Add<TPanel>(TBounds{0, 22, 868, 43}, TBevelCut::bvNone);
-    NavPanel->SetFont(TFont::Pixels("MS Sans Serif", 13));
-    NavPanel->SetAlign(TAlign::alClient);
-    HomePanel = NavPanel->Add<TPanel>(TBounds{0, 0, 178, 43}, TBevelCut::bvNone);
-    HomePanel->SetAlign(TAlign::alLeft);
-    PageScroller1 = NavPanel->Add<TPageScroller>(TBounds{178, 0, 690, 43});
-    PageScroller1->SetAlign(TAlign::alClient);
-    FolderPanel = PageScroller1->Add<TPageStrip>(TBounds{0, 0, 690, 43});
+    NavPanel = pnlNav->Add<TPanel>({.place = {0, 22, 868, 43}, .align = alClient,
+                                    .font = TFont::Pixels("MS Sans Serif", 13)}, flat);
+    HomePanel = NavPanel->Add<TPanel>({.place = {0, 0, 178, 43}, .align = alLeft}, flat);
+    PageScroller1 = NavPanel->Add<TPageScroller>({.place = {178, 0, 690, 43}, .align = alClient});
+    FolderPanel = PageScroller1->Add<TPageStrip>({.place = {0, 0, 690, 43}});
     PageScroller1->SetChild(FolderPanel);
 
-    pnlFooter = Add<TPanel>(TBounds{0, 633, 868, 25}, TBevelCut::bvNone);
-    pnlFooter->SetColor(NavBarColor);
-    pnlFooter->SetAlign(TAlign::alBottom);
-    lblFooter = pnlFooter->Add<TLabel>(TBounds{448, 6, 414, 13}, "tessaboard.example.org", TTextAlign::taRight);
-    lblFooter->SetFont(TFont::Pixels("MS Sans Serif", 11));
-    lblFooter->SetAnchors(akTop | akRight);
+    pnlFooter = Add<TPanel>({.place = {0, 633, 868, 25}, .align = alBottom, .color = NavBarColor}, flat);
+    lblFooter = pnlFooter->Add<TLabel>({.place = {448, 6, 414, 13}, .anchors = akTop | akRight,
+                                        .font = TFont::Pixels("MS Sans Serif", 11)},
+                                       "tessaboard.example.org", TTextAlign::taRight);
 
-    ButtonPanel = Add<TPanel>(TBounds{0, 208, 868, 425});
-    ButtonPanel->SetAlign(TAlign::alClient);
-    pnlPageHeader = ButtonPanel->Add<TPanel>(TBounds{1, 1, 866, 90}, TBevelCut::bvNone);
-    pnlPageHeader->SetAlign(TAlign::alTop);
-    redPageHeader = pnlPageHeader->Add<TRichEdit>(TBounds{48, 5, 769, 85});
-    redPageHeader->SetAnchors(akAll);
-    redPageHeader->SetEnabled(false);
-    ScrollBox1 = ButtonPanel->Add<TScrollBox>(TBounds{1, 91, 866, 333});
-    ScrollBox1->SetFont(TFont::Pixels("MS Sans Serif", 16));
-    ScrollBox1->SetAlign(TAlign::alClient);
+    ButtonPanel = Add<TPanel>({.place = {0, 208, 868, 425}, .align = alClient});
+    pnlPageHeader = ButtonPanel->Add<TPanel>({.place = {1, 1, 866, 90}, .align = alTop}, flat);
+    redPageHeader = pnlPageHeader->Add<TRichEdit>({.place = {48, 5, 769, 85}, .anchors = akAll, .enabled = false});
+    ScrollBox1 = ButtonPanel->Add<TScrollBox>({.place = {1, 91, 866, 333}, .align = alClient,
+                                               .font = TFont::Pixels("MS Sans Serif", 16)});
     ScrollBox1->OnMouseWheel = [this](TControl* s, TShiftState sh, int delta, POINT at, bool& handled) {
         ScrollBox1MouseWheel(s, sh, delta, at, handled);
     };

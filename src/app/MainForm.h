@@ -9,6 +9,7 @@
 #include "framework/win/Dialogs.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
+#include "framework/win/RichEdit.h"
 #include "framework/win/Scrolling.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Timer.h"

@@ -22,40 +22,37 @@ TCreateShortcutsForm::TCreateShortcutsForm(const TControl* owner)
 
 // The fixed layout, as designed (pixels at 96 dots per inch); creation order is tab order.
 void TCreateShortcutsForm::BuildLayout() {
-    pnlBottom = Add<TPanel>(TBounds{0, 346, 457, 41});
-    pnlBottom->SetAlign(TAlign::alBottom);
-    OkButton = pnlBottom->Add<TButton>(TBounds{296, 8, 75, 25}, "&OK", true);
-    OkButton->SetAnchors(akRight | akBottom);
-    OkButton->OnClick = [this](TControl* s) { OkButtonClick(s); };
-    CancelButton = pnlBottom->Add<TButton>(TBounds{376, 8, 75, 25}, "&Cancel", false, true);
-    CancelButton->SetAnchors(akRight | akBottom);
+    using enum TAlign;
+    const unsigned corner = akRight | akBottom;
+    pnlBottom = Add<TPanel>({.place = {0, 346, 457, 41}, .align = alBottom});
+    OkButton = pnlBottom->Add<TButton>(
+        {.place = {296, 8, 75, 25}, .anchors = corner, .onClick = [this](TControl* s) { OkButtonClick(s); }}, "&OK",
+        true);
+    CancelButton = pnlBottom->Add<TButton>({.place = {376, 8, 75, 25}, .anchors = corner}, "&Cancel", false, true);
     CancelButton->ModalResult = mrCancel;
 
-    pnlMain = Add<TPanel>(TBounds{0, 0, 457, 346});
-    pnlMain->SetAlign(TAlign::alClient);
-    txtTitle = pnlMain->Add<TStaticText>(TBounds{16, 7, 246, 39}, "Create Shortcuts");
-    txtTitle->SetFont(TFont::Pixels("Verdana", 29));
+    pnlMain = Add<TPanel>({.place = {0, 0, 457, 346}, .align = alClient});
+    txtTitle = pnlMain->Add<TStaticText>({.place = {16, 7, 246, 39}, .font = TFont::Pixels("Verdana", 29)},
+                                         "Create Shortcuts");
     txtDescription = pnlMain->Add<TStaticText>(
-        TBounds{16, 42, 337, 39},
+        {.place = {16, 42, 337, 39}},
         "Use this tool to create a lot of shortcuts at once on the currently selected page from a folder "
         "containing your documents.",
         TTextAlign::taLeft, true);
-    txtPath = pnlMain->Add<TStaticText>(TBounds{16, 79, 35, 17}, "&Path:");
-    PathEdit = pnlMain->Add<TEdit>(TBounds{16, 97, 369, 21});
+    txtPath = pnlMain->Add<TStaticText>({.place = {16, 79, 35, 17}}, "&Path:");
+    PathEdit = pnlMain->Add<TEdit>({.place = {16, 97, 369, 21}});
     txtPath->SetFocusControl(PathEdit);
-    BrowseButton = pnlMain->Add<TButton>(TBounds{389, 96, 59, 21}, "&Browse");
-    BrowseButton->OnClick = [this](TControl* s) { BrowseButtonClick(s); };
-    SubDirCheck = pnlMain->Add<TCheckBox>(TBounds{16, 132, 129, 17}, "&Include sub-folders");
-    chkCreatePage = pnlMain->Add<TCheckBox>(TBounds{136, 132, 121, 17}, "&Create new page");
-    chkCreatePage->OnClick = [this](TControl* s) { chkCreatePageClick(s); };
-    txtPageName = pnlMain->Add<TStaticText>(TBounds{264, 121, 66, 17}, "Page &Name");
-    txtPageName->Hide();
-    PageNameEdit = pnlMain->Add<TEdit>(TBounds{264, 136, 185, 21});
-    PageNameEdit->Hide();
+    BrowseButton = pnlMain->Add<TButton>(
+        {.place = {389, 96, 59, 21}, .onClick = [this](TControl* s) { BrowseButtonClick(s); }}, "&Browse");
+    SubDirCheck = pnlMain->Add<TCheckBox>({.place = {16, 132, 129, 17}}, "&Include sub-folders");
+    chkCreatePage = pnlMain->Add<TCheckBox>(
+        {.place = {136, 132, 121, 17}, .onClick = [this](TControl* s) { chkCreatePageClick(s); }}, "&Create new page");
+    txtPageName = pnlMain->Add<TStaticText>({.place = {264, 121, 66, 17}, .visible = false}, "Page &Name");
+    PageNameEdit = pnlMain->Add<TEdit>({.place = {264, 136, 185, 21}, .visible = false});
     PageNameEdit->OnKeyUp = [this](TControl* s, WORD key) { PageNameEditKeyUp(s, key); };
     txtPageName->SetFocusControl(PageNameEdit);
 
-    IncludedGroupBox = pnlMain->Add<TGroupBox>(TBounds{16, 161, 433, 97}, "Included Files");
+    IncludedGroupBox = pnlMain->Add<TGroupBox>({.place = {16, 161, 433, 97}}, "Included Files");
     chkDocuments = AddCategory({8, 16, 97, 17}, "Documents", TFileCategory::fcDocuments);
     chkPhotos = AddCategory({8, 32, 97, 17}, "Photos", TFileCategory::fcPhotos);
     chkApps = AddCategory({8, 48, 97, 17}, "Applications", TFileCategory::fcApps);
@@ -64,17 +61,17 @@ void TCreateShortcutsForm::BuildLayout() {
     chkPresentations = AddCategory({136, 48, 97, 17}, "Presentations", TFileCategory::fcPresentations);
     chkVideos = AddCategory({264, 32, 97, 17}, "Videos", TFileCategory::fcVideos);
     chkAllFiles = AddCategory({264, 48, 97, 17}, "All files", TFileCategory::fcAllFiles);
-    FileSpecEdit = IncludedGroupBox->Add<TEdit>(TBounds{8, 69, 417, 21});
+    FileSpecEdit = IncludedGroupBox->Add<TEdit>({.place = {8, 69, 417, 21}});
     chkDatabases = AddCategory({264, 16, 97, 17}, "Databases", TFileCategory::fcDatabases);
 
-    StructureGroup = pnlMain->Add<TRadioGroup>(TBounds{16, 264, 185, 77}, "Page &Structure",
+    StructureGroup = pnlMain->Add<TRadioGroup>({.place = {16, 264, 185, 77}}, "Page &Structure",
                                                std::vector<std::string>{"Maintain folder structure",
                                                                         "Flatten to a single folder"});
     StructureGroup->SetItemIndex(0);
-    OverwriteGroup = pnlMain->Add<TRadioGroup>(TBounds{272, 264, 177, 77}, "Overwrite &Existing Shortcuts",
+    OverwriteGroup = pnlMain->Add<TRadioGroup>({.place = {272, 264, 177, 77}}, "Overwrite &Existing Shortcuts",
                                                std::vector<std::string>{"Always", "Never", "Prompt"});
     OverwriteGroup->SetItemIndex(0);
-    Image1 = pnlMain->Add<TImage>(TBounds{376, 8, 65, 65}, true, true);
+    Image1 = pnlMain->Add<TImage>({.place = {376, 8, 65, 65}}, true, true);
     Image1->Picture().SetGraphic(ArtworkResource("WORKING"));
 
     // Set last, so its change runs with every control in place.
@@ -83,7 +80,7 @@ void TCreateShortcutsForm::BuildLayout() {
 }
 
 TCheckBox* TCreateShortcutsForm::AddCategory(TBounds b, const char* caption, TFileCategory category) {
-    auto* box = IncludedGroupBox->Add<TCheckBox>(b, caption);
+    auto* box = IncludedGroupBox->Add<TCheckBox>({.place = b}, caption);
     box->OnClick = [this, box, category](TControl*) { CategoryClick(box, category); };
     return box;
 }

@@ -10,17 +10,13 @@ std::function<void(const std::string& title)> WorkingShown;
 TfrmWorking::TfrmWorking()
     : TForm({.className = "TfrmWorking", .clientWidth = 326, .clientHeight = 101, .caption = "frmWorking",
              .font = TFont::Pixels("MS Sans Serif", 11)}) {
-    auto* panel2 = Add<TPanel>(TBounds{0, 0, 326, 101});
-    panel2->SetAlign(TAlign::alClient);
-    panel2->Add<TBevel>(TBounds{5, 5, 316, 91})->SetAnchors(akAll);
-    auto* image2 = panel2->Add<TImage>(TBounds{232, 15, 80, 73}, true, true);
-    image2->SetAnchors(akTop | akRight);
+    auto* panel2 = Add<TPanel>({.place = {0, 0, 326, 101}, .align = TAlign::alClient});
+    panel2->Add<TBevel>({.place = {5, 5, 316, 91}, .anchors = akAll});
+    auto* image2 = panel2->Add<TImage>({.place = {232, 15, 80, 73}, .anchors = akTop | akRight}, true, true);
     image2->Picture().SetGraphic(ArtworkResource("WORKING"));
-    StaticText1 = panel2->Add<TLabel>(TBounds{32, 32, 126, 37}, "Working...");
-    StaticText1->SetFont(TFont::Pixels("Tahoma", 27));
-    txtMessage = panel2->Add<TLabel>(TBounds{32, 72, 193, 13}, "");
-    txtMessage->SetFont(TFont::Pixels("Tahoma", 11));
-    txtMessage->Hide();
+    StaticText1 = panel2->Add<TLabel>({.place = {32, 32, 126, 37}, .font = TFont::Pixels("Tahoma", 27)}, "Working...");
+    txtMessage =
+        panel2->Add<TLabel>({.place = {32, 72, 193, 13}, .font = TFont::Pixels("Tahoma", 11), .visible = false}, "");
 }
 
 static void ShowIndicator(const char* title, const std::string& message) {

@@ -75,14 +75,12 @@ TImageViewer::TImageViewer(const TControl* owner)
     : TForm({.className = "TImageViewer", .clientWidth = ScreenWidth(), .clientHeight = ScreenHeight(),
              .color = RGB(0, 0, 0), .font = TFont::Pixels("MS Sans Serif", 13), .owner = owner}) {
     int w = ScreenWidth(), h = ScreenHeight();
-    pnlNavBar = Add<TPanel>(TBounds{0, h - 40, w, 40}, TBevelCut::bvNone);
-    pnlNavBar->SetAlign(TAlign::alBottom);
-    pnlNavBar->SetColor(MainWindowColor);
-    pnlNavBar->SetFont(TFont::Pixels("MS Sans Serif", 13));
-    txtImageTitle = pnlNavBar->Add<TStaticText>(TBounds{8, 10, w / 2 - 75 - 154 - 16, 20}, "");
-    txtImageTitle->SetFont(TFont::Pixels("MS Sans Serif", 16));
-    Image1 = Add<TImage>(TBounds{0, 0, w, h - 40});
-    Image1->SetAlign(TAlign::alClient);
+    pnlNavBar = Add<TPanel>({.place = {0, h - 40, w, 40}, .align = TAlign::alBottom,
+                             .font = TFont::Pixels("MS Sans Serif", 13), .color = MainWindowColor},
+                            TBevelCut::bvNone);
+    txtImageTitle = pnlNavBar->Add<TStaticText>(
+        {.place = {8, 10, w / 2 - 75 - 154 - 16, 20}, .font = TFont::Pixels("MS Sans Serif", 16)}, "");
+    Image1 = Add<TImage>({.place = {0, 0, w, h - 40}, .align = TAlign::alClient});
     imgRightArrow = MakeArrowArt(true);
     imgLeftArrow = MakeArrowArt(false);
     imgViewer = MakeViewerArt();

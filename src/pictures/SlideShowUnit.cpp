@@ -19,8 +19,7 @@ int ScreenHeight() { return Unscale(::GetSystemMetrics(SM_CYSCREEN)); }
 TfrmSlideshow::TfrmSlideshow(const TControl* owner)
     : TForm({.className = "TfrmSlideshow", .clientWidth = ScreenWidth(), .clientHeight = ScreenHeight(),
              .color = RGB(0, 0, 0), .owner = owner}) {
-    Image1 = Add<TImage>(TBounds{0, 0, ScreenWidth(), ScreenHeight()});
-    Image1->SetAlign(TAlign::alClient);
+    Image1 = Add<TImage>({.place = {0, 0, ScreenWidth(), ScreenHeight()}, .align = TAlign::alClient});
     FormCreate();
 }
 

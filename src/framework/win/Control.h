@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "framework/core/ObjectRef.h"
@@ -43,6 +44,20 @@ struct TBounds {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+// How a form lays out a child (Add): where it goes and what most of its controls are given on
+// creation. The control's own arguments (caption, bevel...) follow it.
+struct TControlParams {
+    TBounds place;
+    TAlign align = TAlign::alNone;
+    unsigned anchors = akLeft | akTop;
+    std::optional<TFont> font;    // none: the parent's
+    std::optional<TColor> color;  // none: the parent's
+    bool visible = true;
+    bool enabled = true;
+    TNotifyEvent onClick;
+};
+void ApplyControlParams(TControl& control, const TControlParams& p);
+
 // A control that scrolls its content when a press on it, or on a control inside it, is dragged.
 // The pressed control reports the press here; the scroller decides when it has become a drag,
 // and a press that became a drag clicks nothing. GUI thread only.
@@ -69,13 +84,23 @@ public:
     const std::vector<std::unique_ptr<TControl>>& Controls() const { return children_; }
     static TControl* FromHandle(HWND hwnd);
 
-    // Creates a child owned by this control.
+    // Creates a child owned by this control, from its constructor's arguments: for a control its
+    // container places (the page's buttons). A form lays out its controls with the Add below.
     template <class T, class... Args>
+        requires std::is_constructible_v<T, TControl*, Args...>
     T* Add(Args&&... args) {
         auto child = std::make_unique<T>(this, std::forward<Args>(args)...);
         T* raw = child.get();
         AdoptChild(std::move(child));
         return raw;
+    }
+    // Creates a child owned by this control at p's place, with its constructor's own arguments
+    // after the place, then gives it the rest of p.
+    template <class T, class... Args>
+    T* Add(const TControlParams& p, Args&&... args) {
+        T* child = Add<T>(p.place, std::forward<Args>(args)...);
+        ApplyControlParams(*child, p);
+        return child;
     }
     void DestroyControls();  // every child, in reverse order of creation
 
@@ -230,6 +255,16 @@ private:
     std::optional<TColor> color_;
     int dispatchDepth_ = 0;
 };
+
+inline void ApplyControlParams(TControl& control, const TControlParams& p) {
+    if (p.font) control.SetFont(*p.font);
+    if (p.color) control.SetColor(*p.color);
+    if (p.align != TAlign::alNone) control.SetAlign(p.align);
+    if (p.anchors != (akLeft | akTop)) control.SetAnchors(p.anchors);
+    if (!p.enabled) control.SetEnabled(false);
+    if (!p.visible) control.Hide();
+    if (p.onClick) control.OnClick = p.onClick;
+}
 
 // Registers one of our window classes the first time it is needed.
 void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc);

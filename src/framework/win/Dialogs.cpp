@@ -82,10 +82,10 @@ public:
     TInputQueryForm(const std::string& caption, const std::string& prompt, const TControl* owner)
         : TForm({.className = "TInputQueryForm", .clientWidth = 281, .clientHeight = 97, .border = true,
                  .dialog = true, .caption = caption, .font = TFont::Pixels("MS Sans Serif", 11), .owner = owner}) {
-        Add<TLabel>(TBounds{8, 8, 265, 13}, prompt);
-        Edit = Add<TEdit>(TBounds{8, 26, 265, 21});
-        Add<TButton>(TBounds{117, 62, 75, 25}, "OK", true)->ModalResult = mrOk;
-        Add<TButton>(TBounds{198, 62, 75, 25}, "Cancel", false, true)->ModalResult = mrCancel;
+        Add<TLabel>({.place = {8, 8, 265, 13}}, prompt);
+        Edit = Add<TEdit>({.place = {8, 26, 265, 21}});
+        Add<TButton>({.place = {117, 62, 75, 25}}, "OK", true)->ModalResult = mrOk;
+        Add<TButton>({.place = {198, 62, 75, 25}}, "Cancel", false, true)->ModalResult = mrCancel;
         if (owner && owner->Handle()) CenterOn(*owner);
         else CenterOnScreen();
         OnShow = [this](TControl*) {

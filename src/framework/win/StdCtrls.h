@@ -5,10 +5,7 @@
 #include <vector>
 
 #include "framework/win/Control.h"
-#include "framework/win/Convert.h"
 #include "framework/win/Picture.h"
-
-#include <richedit.h>
 
 namespace tsb {
 
@@ -123,6 +120,15 @@ protected:
     void Paint(HDC dc) override;
 };
 
+// One item of a radio group, the system's radio button: the group's first item starts the group
+// and is its one tab stop.
+class TRadioButton : public TControl {
+public:
+    TRadioButton(TControl* parent, TBounds b, const std::string& caption, bool first);
+    bool Checked() const;
+    void SetChecked(bool on);  // as the program sets it
+};
+
 // A group box of radio buttons, one column of items; exactly one is chosen once one was.
 class TRadioGroup : public TGroupBox {
 public:
@@ -132,28 +138,7 @@ public:
     bool DialogChar(char ch) override;
 
 private:
-    std::vector<HWND> buttons_;
-};
-
-// A borderless, read-only rich-edit box.
-class TRichEdit : public TControl {
-public:
-    TRichEdit(TControl* parent, TBounds b);
-    // Rich text when the text begins "{\rtf", plain text otherwise; a file in any encoding that
-    // ReadTextFile reads.
-    void LoadFromFile(const std::string& file);
-    void SetRichText(const std::string& text);
-    std::wstring TextW() const;  // paragraphs end with CR
-    std::string Text() const { return WideToAnsi(TextW()); }
-
-protected:
-    void ColorChanged() override;
-
-private:
-    CHARFORMAT2W FormatAt(LONG pos) const;
-    std::vector<LONG> MarksStartingRuns() const;
-    void ReplaceChar(LONG pos, const std::wstring& with);
-    void GuardRunStarts();
+    std::vector<TRadioButton*> buttons_;  // among its children
 };
 
 }  // namespace tsb
