@@ -56,7 +56,8 @@ std::optional<unique_hicon> GetShortcutIcon(const TShortcutRecord* shortcut, int
 // index stands for one picture in a list whatever file was given it.
 class TIconCache {
 public:
-    // Called as each icon is asked for; tests fail one icon's making through it.
+    // Called as each icon is asked for, before the cache looks: tests fail one icon through it.
+    // GUI thread only, as the cache.
     static inline std::function<void(const TShortcutRecord& shortcut)> OnAsk;
     // Null when the shortcut has no icon (or no record).
     std::shared_ptr<const TIcon> Get(const TShortcutRecord* shortcut, int size);

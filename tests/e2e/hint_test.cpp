@@ -54,7 +54,7 @@ TEST(Hint, AButtonWhoseTooltipHasComeIsStillReadAsItsButtonAndTheArrowsMoveOnFro
     ASSERT_EQ(WindowFromPoint(POINT{x, y}), mail);
     ASSERT_TRUE(MouseAt(x, y));
     ASSERT_TRUE(PointerReaches(x, y));
-    EXPECT_TRUE(WaitFor([&] { return TipShown(program.Pid()); }, 2000)) << "the tooltip came within 2 s";
+    ASSERT_TRUE(WaitFor([&] { return TipShown(program.Pid()); }, 2000)) << "the tooltip came within 2 s";
 
     ReadOut read = Read(mail);
     ASSERT_EQ(read.found, S_OK);

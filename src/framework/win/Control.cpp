@@ -307,6 +307,16 @@ void TControl::PressMove() {
     PressBecameDrag();
 }
 
+void ApplyControlParams(TControl& control, const TControlParams& p) {
+    if (p.font) control.SetFont(*p.font);
+    if (p.color) control.SetColor(*p.color);
+    if (p.align != TAlign::alNone) control.SetAlign(p.align);
+    if (p.anchors != (akLeft | akTop)) control.SetAnchors(p.anchors);
+    if (!p.enabled) control.SetEnabled(false);
+    if (!p.visible) control.Hide();
+    if (p.onClick) control.OnClick = p.onClick;
+}
+
 void TControl::PaintBackground(HDC dc, const RECT& r) const {
     unique_hbrush brush(::CreateSolidBrush(ColorToRGB(Color())));
     ::FillRect(dc, &r, brush.get());

@@ -256,16 +256,6 @@ private:
     int dispatchDepth_ = 0;
 };
 
-inline void ApplyControlParams(TControl& control, const TControlParams& p) {
-    if (p.font) control.SetFont(*p.font);
-    if (p.color) control.SetColor(*p.color);
-    if (p.align != TAlign::alNone) control.SetAlign(p.align);
-    if (p.anchors != (akLeft | akTop)) control.SetAnchors(p.anchors);
-    if (!p.enabled) control.SetEnabled(false);
-    if (!p.visible) control.Hide();
-    if (p.onClick) control.OnClick = p.onClick;
-}
-
 // Registers one of our window classes the first time it is needed.
 void EnsureWindowClass(const char* className, UINT classStyle, WNDPROC proc);
 

@@ -242,6 +242,11 @@ void TRadioGroup::SetItemIndex(int index) {
     for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->SetChecked(static_cast<int>(i) == index);
 }
 
+// The items are the group's only children: once they are destroyed, none is left to reach.
+void TRadioGroup::ChildrenChanged() {
+    if (Controls().empty()) buttons_.clear();
+}
+
 // The caption's mnemonic moves the focus to the chosen item.
 bool TRadioGroup::DialogChar(char ch) {
     if (buttons_.empty() || !IsMnemonic(Caption(), ch)) return false;

@@ -137,6 +137,9 @@ public:
     void SetItemIndex(int index);
     bool DialogChar(char ch) override;
 
+protected:
+    void ChildrenChanged() override;
+
 private:
     std::vector<TRadioButton*> buttons_;  // among its children
 };

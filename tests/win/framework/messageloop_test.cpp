@@ -16,7 +16,7 @@ using namespace tsbtest;
 
 namespace {
 
-constexpr UINT WM_PROBE = WM_APP + 40;
+constexpr UINT WM_PROBE = WM_APP + 100;
 
 // A control of our own that runs a test's code for WM_PROBE, inside its own handler.
 class TProbe : public TControl {

@@ -69,7 +69,7 @@ TEST_F(PageDisplay, FailureMidwayStillRunsTheCleanUp) {
 }
 
 TEST_F(PageDisplay, AnIconThatCannotBeGivenIsLoggedAndTheButtonStays) {
-    // Memory runs out as the icon of the one named "Odd" is made, once.
+    // Memory runs out as the icon of the one named "Odd" is asked for, once.
     std::string odd = dir / "odd.txt";
     WriteFile(odd, "x");
     WriteFile(dir / "plain.txt", "x");

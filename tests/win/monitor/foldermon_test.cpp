@@ -7,6 +7,7 @@
 
 #include "framework/win/Debug.h"
 #include "framework/win/Errors.h"
+#include "framework/win/Messages.h"
 #include "monitor/FolderMon.h"
 #include "win/ProcessCounts.h"
 #include "win/WinTestMain.h"
@@ -370,15 +371,17 @@ TEST_F(FolderMonitor, AnErrorEscapingTheHandlerEndsTheWorkerAndTheMonitorStaysSa
 TEST_F(FolderMonitor, DestroyedWhileItsWorkerWaitsToHandOverARecord) {
     std::vector<Change> seen;
     auto m = Watch(seen);
-    PumpUntil([] { return GetQueueStatus(QS_POSTMESSAGE) == 0; }, 1000);
+    ASSERT_TRUE(PumpUntil([] { return GetQueueStatus(QS_POSTMESSAGE) == 0; }, 1000));
     MakeFile(dir / "pending");
     // The worker has the record and waits for the GUI thread, which handles nothing meanwhile:
-    // its hand-over lies in the queue, posted to the channel to the GUI thread.
-    HWND channel = FindWindowExA(HWND_MESSAGE, nullptr, "TSyncChannel", nullptr);
+    // its hand-over lies in the queue, posted to this thread's channel to the GUI thread.
+    HWND channel = nullptr;
+    do channel = FindWindowExA(HWND_MESSAGE, channel, "TSyncChannel", nullptr);
+    while (channel && GetWindowThreadProcessId(channel, nullptr) != GetCurrentThreadId());
     ASSERT_TRUE(channel);
     auto handOverQueued = [channel] {
         MSG msg;
-        return PeekMessageA(&msg, channel, 0, 0, PM_NOREMOVE) != FALSE;
+        return PeekMessageA(&msg, channel, tsb::WM_TSB_SYNCHRONIZE, tsb::WM_TSB_SYNCHRONIZE, PM_NOREMOVE) != FALSE;
     };
     DWORD start = GetTickCount();
     while (!handOverQueued() && GetTickCount() - start < 5000) Sleep(5);
