@@ -285,10 +285,7 @@ bool TControl::MouseDown(TMouseButton b, TShiftState shift, POINT at) {
     TDragScrolling* scroller = nullptr;
     for (TControl* c = this; c && !scroller; c = c->parent_) scroller = c->DragScroller();
     press = {this, scroller, false};
-    // The press's own point: a press is always inside the window, so its coordinates are whole.
-    POINT screen = at;
-    ::ClientToScreen(hwnd_, &screen);
-    if (scroller) scroller->PressBegan(screen);
+    if (scroller) scroller->PressBegan(PointOnScreen());
     return false;
 }
 
