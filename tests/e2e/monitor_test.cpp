@@ -106,7 +106,11 @@ TEST(Monitor, TheMenuFollowsTheDiskAndNavigates) {
     // The shortcuts folder itself removed: an empty home page, its folder made anew, and what is
     // put into that folder shown as usual.
     RemoveTree(root);
-    EXPECT_TRUE(WaitFor([&] { return w.ShortcutCaptions().empty() && w.StripButtons().empty() && Exists(root); }, 10000));
+    // The display is over once the title is the page's again: mid-display it says "Loading...".
+    EXPECT_TRUE(WaitFor([&] {
+        return w.ShortcutCaptions().empty() && w.StripButtons().empty() && Exists(root) &&
+               TextOf(w.PageTitle()) != "Loading...";
+    }, 10000));
     EXPECT_EQ(TextOf(w.PageTitle()), "Home Page");
     MakeLink(root + "\\again.lnk", {target, "", "Again", "", ""});
     EXPECT_TRUE(shows({"Again"}));
